@@ -1,0 +1,76 @@
+#ifndef KATREL_CSEARCHCONTROLLER_H
+#define KATREL_CSEARCHCONTROLLER_H
+
+// The search engine for one sequence. The driver builds one controller per
+// searched record, runs the search that global_search_mode selects, the
+// filters, the report, and destroys it:
+//
+//   mode 0: exact_search_2                               -> remove_hidden(exact_sats)
+//   mode 1: search_exact_and_extend_to_imperfect_repeats -> remove_hidden, filter_perfection(imperfect_sats)
+//   mode 2: complete_imperfect_search                    -> remove_hidden, filter_perfection(imperfect_sats)
+//
+// The per-unit-length thresholds are class-wide: computed by the first
+// controller of a run from the global parameters and kept until the process
+// ends. minScores/minLengths point to the pair in force (user or internal).
+
+#include <cstdio>
+
+#include "report/Csat.h"
+#include "search/CAnchorSeq.h"
+#include "sequence/CSequence_Mol.h"
+
+class CSearchController
+{
+public:
+  unsigned int   sequence_number;
+  CSequence_Mol& sequence;
+  CsatContainer  exact_sats;
+  CsatContainer  imperfect_sats;
+
+  static int* minScores_user;
+  static int* minLengths_user;
+  static int* minScores_intern;
+  static int* minLengths_intern;
+  static int* minScores;
+  static int* minLengths;
+
+  CSearchController(unsigned int sequence_number, CSequence_Mol& sequence);
+  ~CSearchController();
+  CSearchController(const CSearchController&)            = delete;
+  CSearchController& operator=(const CSearchController&) = delete;
+
+  static void reset_minimum_arrays();
+
+  // Exact search over all unit lengths in range; appends to exact_sats, sorted.
+  void exact_search_2();
+
+  // Imperfect extension alignment of one record.
+  void extend_imperfect_forward(Csat& sat, const char* seq_end);
+  void extend_imperfect_backward(Csat& sat, const char* seq_before);
+  int  extend_imperfect_forward_leap_ahead(const char* pos, const char* unit_pos,
+                                           const char* unit_begin, const char* unit_end,
+                                           int score, int unit_length, unsigned char depth,
+                                           const char* seq_end, int best);
+  int  extend_imperfect_backward_leap_ahead(const char* pos, const char* unit_pos,
+                                            const char* unit_begin, const char* unit_end,
+                                            int score, int unit_length, unsigned char depth,
+                                            const char* seq_before, int best);
+
+  // Search mode 1: exact seeds with the internal thresholds, each extended.
+  void search_exact_and_extend_to_imperfect_repeats();
+
+  // Search mode 2: every position is a seed for every unit length.
+  void complete_imperfect_search(FILE* os);
+  void unit_len_1_complete_imperfect_search(CAnchorSeq& anchors, CsatList& result);
+  void one_unit_len_complete_imperfect_search(unsigned int unit_length, CAnchorSeq& anchors, CsatList& result);
+
+  // Filters.
+  void remove_hidden(CsatContainer& sats);
+  void filter_perfection(CsatContainer& sats);
+
+  // Report: header, one entry per record of the list, footer.
+  void report_SATList(FILE* os, CsatList sats);
+  void report_seq_name(FILE* os);
+};
+
+#endif
