@@ -55,6 +55,8 @@ constexpr int KATREL_ERR_INVALID_FASTA     = -25;
 constexpr int KATREL_ERR_INPUT_FILE        = -101;
 constexpr int KATREL_ERR_OUTPUT_FILE       = -102;
 constexpr int KATREL_ERR_MASKED_FILE       = -103;
+constexpr int KATREL_ERR_WRITE             = -104;  // a write to the output or masked file failed
+constexpr int KATREL_ERR_READ_INPUT        = -105;  // the input could not be read to its end
 
 void init_param();
 int  read_and_init_parameters(int argc, char** argv);
