@@ -97,6 +97,9 @@ public:
 
 bool lessThan_sat(const Csat* a, const Csat* b);
 
+// Names of the unit-length classes 0 .. 6, printed by print_repeat_name.
+extern const char* const REPEAT_NAMES[7];
+
 typedef std::list<Csat*> CsatList;
 
 // A list of records that it owns; the destructor deletes what is left.
