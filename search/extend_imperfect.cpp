@@ -1,7 +1,497 @@
-// STUB: replaced by the extension alignment.
+// Imperfect extension alignment: grows a repeat record beyond its perfect
+// part by aligning the sequence against the endless repetition of the unit.
+// A match scores +1, an accepted run of Ns 0, a mismatch or an indel the
+// configured (negative) scores. At each disagreement a bounded recursive
+// look-ahead scores the three alternatives (mismatch, insertion, deletion);
+// the best-scoring point reached is what the record keeps.
+//
+// Arithmetic on thresholds and on a score plus an event score is done in
+// 64 bits: the options accept any 32-bit value (a maximum score reduction of
+// -2147483648, event scores of -2147483648), and the sums must not wrap.
+// An event is only ever taken when its score lies above a threshold that is
+// at least -(unit length) - 1, so every score handed on fits in 32 bits.
+
 #include "search/CSearchController.h"
 
-void CSearchController::extend_imperfect_forward(Csat&, const char*) {}
-void CSearchController::extend_imperfect_backward(Csat&, const char*) {}
-int CSearchController::extend_imperfect_forward_leap_ahead(const char*, const char*, const char*, const char*, int s, int, unsigned char, const char*, int) { return s; }
-int CSearchController::extend_imperfect_backward_leap_ahead(const char*, const char*, const char*, const char*, int s, int, unsigned char, const char*, int) { return s; }
+#include "config/global-types-and-parameters.h"
+
+namespace {
+
+// The parameters of one alignment, read once per extension call.
+struct AlignParams
+{
+  long long    mismatch;   // score of a mismatch
+  long long    indel;      // score of an insertion or deletion
+  long long    reduction;  // largest drop below the best score
+  long long    prefer;     // 1: the longer of two equal-score alignments wins
+  int          depth_limit;
+  bool         accept_Ns;  // N runs may be passed over without score
+  long long    Ns_allowed; // longest accepted run
+  unsigned int Ns_cap;     // how far a run needs to be measured: Ns_allowed + 1
+};
+
+inline AlignParams current_params()
+{
+  AlignParams p;
+  p.mismatch    = global_mismatch_score;
+  p.indel       = global_indel_score;
+  p.reduction   = global_maximum_scorereduction;
+  p.prefer      = global_prefer_longer_repeat;
+  p.depth_limit = global_maximum_recursion_depth;
+  p.accept_Ns   = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
+  p.Ns_allowed  = global_Ns_allowed_in_a_row;
+  // Only whether a run is longer than the allowed length matters, so a run
+  // is measured at most one N beyond it: a run stopped there is too long
+  // either way, a shorter one has been measured whole.
+  long long cap = p.Ns_allowed < 0 ? 0 : p.Ns_allowed;
+  p.Ns_cap      = static_cast<unsigned int>(cap >= 0xFFFFFFFFLL ? 0xFFFFFFFFLL : cap + 1);
+  return p;
+}
+
+// L = max(b - R, -k) - P: an event is tried only if the score after it is above L.
+inline long long threshold(long long best, long long k, const AlignParams& p)
+{
+  long long t = best - p.reduction;
+  if (t < -k)
+    t = -k;
+  return t - p.prefer;
+}
+
+// Length of the N run at pos towards seq_end, measured up to p.Ns_cap.
+inline unsigned long N_run_forward(const char* pos, const char* seq_end, const AlignParams& p)
+{
+  unsigned long avail = static_cast<unsigned long>(seq_end - pos);
+  unsigned long cap   = avail < p.Ns_cap ? avail : p.Ns_cap;
+  unsigned long n     = 0;
+  while (n < cap && pos[n] == 'N')
+    ++n;
+  return n;
+}
+
+// Length of the N run ending at pos - 1, towards first (the first residue).
+inline unsigned long N_run_backward(const char* pos, const char* first, const AlignParams& p)
+{
+  unsigned long avail = static_cast<unsigned long>(pos - first);
+  unsigned long cap   = avail < p.Ns_cap ? avail : p.Ns_cap;
+  unsigned long n     = 0;
+  while (n < cap && pos[-1 - static_cast<long>(n)] == 'N')
+    ++n;
+  return n;
+}
+
+inline const char* unit_next(const char* u, const char* ub, const char* ue)
+{
+  return ++u == ue ? ub : u;
+}
+
+inline const char* unit_prev(const char* u, const char* ub, const char* ue)
+{
+  return u == ub ? ue - 1 : u - 1;
+}
+
+inline const char* unit_advance(const char* u, unsigned long n, const char* ub, long k)
+{
+  unsigned long off = static_cast<unsigned long>(u - ub) + n;
+  if (off >= static_cast<unsigned long>(k))
+    off %= static_cast<unsigned long>(k);
+  return ub + off;
+}
+
+inline const char* unit_retreat(const char* u, unsigned long n, const char* ub, long k)
+{
+  // Moving back n is moving forward k - (n mod k).
+  unsigned long back = n % static_cast<unsigned long>(k);
+  return unit_advance(u, static_cast<unsigned long>(k) - back, ub, k);
+}
+
+int leap_forward(const char* pos, const char* up, const char* ub, const char* ue, int s, int k,
+                 unsigned char d, const char* seq_end, int best, const AlignParams& p)
+{
+  // Maximal perfect stretch.
+  for (;;) {
+    while (pos != seq_end && *pos == *up) {
+      ++s;
+      ++pos;
+      if (++up == ue)
+        up = ub;
+    }
+    if (pos == seq_end)
+      return s;
+    if (*pos != 'N' || !p.accept_Ns)
+      break;
+    unsigned long run = N_run_forward(pos, seq_end, p);
+    if (static_cast<long long>(run) > p.Ns_allowed)
+      return s;
+    pos += run;
+    up = unit_advance(up, run, ub, k);
+  }
+  if (static_cast<int>(d) == p.depth_limit)
+    return s;
+
+  long long bb = s > best ? s : best;
+  long long L  = threshold(bb, k, p);
+  int       v  = -k - 1;
+  bool      chosen = false;
+  long long sm = s + p.mismatch;
+  if (sm > L) {
+    v = leap_forward(pos + 1, unit_next(up, ub, ue), ub, ue, static_cast<int>(sm), k,
+                     static_cast<unsigned char>(d + 1), seq_end, static_cast<int>(bb), p);
+    chosen = true;
+  }
+  long long si = s + p.indel;
+  if (si > L) {
+    int w = leap_forward(pos + 1, up, ub, ue, static_cast<int>(si), k, static_cast<unsigned char>(d + 1),
+                         seq_end, static_cast<int>(bb), p);
+    if (w > v) {
+      v      = w;
+      chosen = true;
+    }
+    w = leap_forward(pos, unit_next(up, ub, ue), ub, ue, static_cast<int>(si), k,
+                     static_cast<unsigned char>(d + 1), seq_end, static_cast<int>(bb), p);
+    if (w > v) {
+      v      = w;
+      chosen = true;
+    }
+  }
+  if (!chosen)
+    return s;
+  return v > s ? v : s;
+}
+
+// Mirror image: pos plays the role of start, the character examined is pos[-1].
+int leap_backward(const char* pos, const char* up, const char* ub, const char* ue, int s, int k,
+                  unsigned char d, const char* first, int best, const AlignParams& p)
+{
+  for (;;) {
+    while (pos != first && pos[-1] == *up) {
+      ++s;
+      --pos;
+      up = unit_prev(up, ub, ue);
+    }
+    if (pos == first)
+      return s;
+    if (pos[-1] != 'N' || !p.accept_Ns)
+      break;
+    unsigned long run = N_run_backward(pos, first, p);
+    if (static_cast<long long>(run) > p.Ns_allowed)
+      return s;
+    pos -= run;
+    up = unit_retreat(up, run, ub, k);
+  }
+  if (static_cast<int>(d) == p.depth_limit)
+    return s;
+
+  long long bb = s > best ? s : best;
+  long long L  = threshold(bb, k, p);
+  int       v  = -k - 1;
+  bool      chosen = false;
+  long long sm = s + p.mismatch;
+  if (sm > L) {
+    v = leap_backward(pos - 1, unit_prev(up, ub, ue), ub, ue, static_cast<int>(sm), k,
+                      static_cast<unsigned char>(d + 1), first, static_cast<int>(bb), p);
+    chosen = true;
+  }
+  long long si = s + p.indel;
+  if (si > L) {
+    int w = leap_backward(pos - 1, up, ub, ue, static_cast<int>(si), k, static_cast<unsigned char>(d + 1),
+                          first, static_cast<int>(bb), p);
+    if (w > v) {
+      v      = w;
+      chosen = true;
+    }
+    w = leap_backward(pos, unit_prev(up, ub, ue), ub, ue, static_cast<int>(si), k,
+                      static_cast<unsigned char>(d + 1), first, static_cast<int>(bb), p);
+    if (w > v) {
+      v      = w;
+      chosen = true;
+    }
+  }
+  if (!chosen)
+    return s;
+  return v > s ? v : s;
+}
+
+// The best point of an extension. Its missense entries are not copied: from
+// the moment a best state is saved until the extension finishes, the record's
+// missense list only grows at its back (events are appended, never removed
+// or changed), so the entries of the best state are always the first
+// `missense_size` entries of the record's own list. Restoring them is
+// setting the size back; the record's buffer is never too small for that.
+struct BestState
+{
+  const char*   start;
+  const char*   end;
+  const char*   forward_unit_pos;
+  const char*   backward_unit_pos;
+  int           score;
+  unsigned int  mismatches;
+  unsigned int  insertions;
+  unsigned int  deletions;
+  unsigned int  Ns;
+  unsigned char recursion_depth;
+  unsigned int  missense_size;
+
+  void save(const Csat& s)
+  {
+    start             = s.start;
+    end               = s.end;
+    forward_unit_pos  = s.forward_unit_pos;
+    backward_unit_pos = s.backward_unit_pos;
+    score             = s.score;
+    mismatches        = s.mismatches;
+    insertions        = s.insertions;
+    deletions         = s.deletions;
+    Ns                = s.Ns;
+    recursion_depth   = s.recursion_depth;
+    missense_size     = s.missense.size();
+  }
+
+  void restore(Csat& s) const
+  {
+    s.start             = start;
+    s.end               = end;
+    s.forward_unit_pos  = forward_unit_pos;
+    s.backward_unit_pos = backward_unit_pos;
+    s.score             = score;
+    s.mismatches        = mismatches;
+    s.insertions        = insertions;
+    s.deletions         = deletions;
+    s.Ns                = Ns;
+    s.recursion_depth   = recursion_depth;
+    s.missense.resize_within_capacity(missense_size);
+  }
+};
+
+enum Choice { NONE, MISMATCH, INSERTION, DELETION };
+
+} // namespace
+
+void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
+{
+  const AlignParams p  = current_params();
+  const char*       ub = sat.unit_begin;
+  const char*       ue = sat.unit_end;
+  const int         k  = static_cast<int>(ue - ub);
+
+  BestState best;
+  best.save(sat);
+  long long b = sat.score;
+
+  for (;;) {
+    // Perfect stretch, in locals.
+    const char* e     = sat.end;
+    const char* up    = sat.forward_unit_pos;
+    int         score = sat.score;
+    bool        stop  = false;  // sequence end or an N run too long
+    for (;;) {
+      while (e != seq_end && *e == *up) {
+        ++score;
+        ++e;
+        if (++up == ue)
+          up = ub;
+      }
+      if (e == seq_end) {
+        stop = true;
+        break;
+      }
+      if (*e != 'N' || !p.accept_Ns)
+        break;
+      unsigned long run = N_run_forward(e, seq_end, p);
+      if (static_cast<long long>(run) > p.Ns_allowed) {
+        stop = true;
+        break;
+      }
+      e += run;
+      up = unit_advance(up, run, ub, k);
+      sat.Ns += static_cast<unsigned int>(run);
+    }
+    sat.end              = e;
+    sat.forward_unit_pos = up;
+    sat.score            = score;
+
+    if (stop) {
+      if (score <= b - p.prefer)
+        best.restore(sat);
+      return;
+    }
+
+    // Decision point.
+    if (score > b - p.prefer) {
+      best.save(sat);
+      b = score;
+    }
+    const long long L      = threshold(b, k, p);
+    const unsigned char d  = static_cast<unsigned char>(sat.recursion_depth + 1);
+    Choice          choice = NONE;
+    int             v      = -k - 1;
+    const long long sm     = score + p.mismatch;
+    if (sm > L) {
+      v = leap_forward(e + 1, unit_next(up, ub, ue), ub, ue, static_cast<int>(sm), k, d, seq_end,
+                       static_cast<int>(b), p);
+      choice = MISMATCH;
+    }
+    const long long si = score + p.indel;
+    if (si > L) {
+      int w = leap_forward(e + 1, up, ub, ue, static_cast<int>(si), k, d, seq_end, static_cast<int>(b), p);
+      if (w > v) {
+        v      = w;
+        choice = INSERTION;
+      }
+      w = leap_forward(e, unit_next(up, ub, ue), ub, ue, static_cast<int>(si), k, d, seq_end,
+                       static_cast<int>(b), p);
+      if (w > v) {
+        v      = w;
+        choice = DELETION;
+      }
+    }
+
+    switch (choice) {
+    case NONE:
+      if (score + p.prefer < b)
+        best.restore(sat);
+      return;
+    case MISMATCH:
+      sat.missense.push_back(missense_entry{e, 'M'});
+      ++sat.mismatches;
+      sat.score            = static_cast<int>(sm);
+      sat.end              = e + 1;
+      sat.forward_unit_pos = unit_next(up, ub, ue);
+      break;
+    case INSERTION:
+      sat.missense.push_back(missense_entry{e, 'I'});
+      ++sat.insertions;
+      sat.score = static_cast<int>(si);
+      sat.end   = e + 1;
+      break;
+    case DELETION:
+      sat.missense.push_back(missense_entry{e, 'D'});
+      ++sat.deletions;
+      sat.score            = static_cast<int>(si);
+      sat.forward_unit_pos = unit_next(up, ub, ue);
+      break;
+    }
+  }
+}
+
+void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_before)
+{
+  const AlignParams p     = current_params();
+  const char*       ub    = sat.unit_begin;
+  const char*       ue    = sat.unit_end;
+  const int         k     = static_cast<int>(ue - ub);
+  const char*       first = seq_before + 1;
+
+  BestState best;
+  best.save(sat);
+  long long b = sat.score;
+
+  for (;;) {
+    const char* s     = sat.start;
+    const char* up    = sat.backward_unit_pos;
+    int         score = sat.score;
+    bool        stop  = false;
+    for (;;) {
+      while (s != first && s[-1] == *up) {
+        ++score;
+        --s;
+        up = unit_prev(up, ub, ue);
+      }
+      if (s == first) {
+        stop = true;
+        break;
+      }
+      if (s[-1] != 'N' || !p.accept_Ns)
+        break;
+      unsigned long run = N_run_backward(s, first, p);
+      if (static_cast<long long>(run) > p.Ns_allowed) {
+        stop = true;
+        break;
+      }
+      s -= run;
+      up = unit_retreat(up, run, ub, k);
+      sat.Ns += static_cast<unsigned int>(run);
+    }
+    sat.start             = s;
+    sat.backward_unit_pos = up;
+    sat.score             = score;
+
+    if (stop) {
+      if (score <= b - p.prefer)
+        best.restore(sat);
+      return;
+    }
+
+    if (score > b - p.prefer) {
+      best.save(sat);
+      b = score;
+    }
+    const long long     L      = threshold(b, k, p);
+    const unsigned char d      = static_cast<unsigned char>(sat.recursion_depth + 1);
+    Choice              choice = NONE;
+    int                 v      = -k - 1;
+    const long long     sm     = score + p.mismatch;
+    if (sm > L) {
+      v = leap_backward(s - 1, unit_prev(up, ub, ue), ub, ue, static_cast<int>(sm), k, d, first,
+                        static_cast<int>(b), p);
+      choice = MISMATCH;
+    }
+    const long long si = score + p.indel;
+    if (si > L) {
+      int w = leap_backward(s - 1, up, ub, ue, static_cast<int>(si), k, d, first, static_cast<int>(b), p);
+      if (w > v) {
+        v      = w;
+        choice = INSERTION;
+      }
+      w = leap_backward(s, unit_prev(up, ub, ue), ub, ue, static_cast<int>(si), k, d, first,
+                        static_cast<int>(b), p);
+      if (w > v) {
+        v      = w;
+        choice = DELETION;
+      }
+    }
+
+    switch (choice) {
+    case NONE:
+      if (score + p.prefer < b)
+        best.restore(sat);
+      return;
+    case MISMATCH:
+      sat.start = s - 1;
+      sat.missense.push_back(missense_entry{s - 1, 'M'});
+      ++sat.mismatches;
+      sat.score             = static_cast<int>(sm);
+      sat.backward_unit_pos = unit_prev(up, ub, ue);
+      break;
+    case INSERTION:
+      sat.start = s - 1;
+      sat.missense.push_back(missense_entry{s - 1, 'I'});
+      ++sat.insertions;
+      sat.score = static_cast<int>(si);
+      break;
+    case DELETION:
+      sat.missense.push_back(missense_entry{s, 'D'});
+      ++sat.deletions;
+      sat.score             = static_cast<int>(si);
+      sat.backward_unit_pos = unit_prev(up, ub, ue);
+      break;
+    }
+  }
+}
+
+int CSearchController::extend_imperfect_forward_leap_ahead(const char* pos, const char* unit_pos,
+                                                           const char* unit_begin, const char* unit_end,
+                                                           int score, int unit_length, unsigned char depth,
+                                                           const char* seq_end, int best)
+{
+  const AlignParams p = current_params();
+  return leap_forward(pos, unit_pos, unit_begin, unit_end, score, unit_length, depth, seq_end, best, p);
+}
+
+int CSearchController::extend_imperfect_backward_leap_ahead(const char* pos, const char* unit_pos,
+                                                            const char* unit_begin, const char* unit_end,
+                                                            int score, int unit_length, unsigned char depth,
+                                                            const char* seq_before, int best)
+{
+  const AlignParams p = current_params();
+  return leap_backward(pos, unit_pos, unit_begin, unit_end, score, unit_length, depth, seq_before + 1, best, p);
+}
