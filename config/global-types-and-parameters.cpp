@@ -404,9 +404,8 @@ int read_and_init_parameters(int argc, char** argv)
         "at most one output file. Type ", argv[0], " --help for more information.\n");
       return KATREL_ERR_PARAMETER;
     }
-    global_input_filename = files[0];
-    if (files.size() == 2)
-      global_output_filename = files[1];
+    global_input_filename  = files[0];
+    global_output_filename = files.size() == 2 ? files[1] : std::string();
 
     global_gaps_to_Ns              = convert_gaps_to_Ns_Arg.getValue();
     global_sequenceInfoAsComment   = sequenceInfoAsComment_Arg.getValue();
