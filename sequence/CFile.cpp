@@ -56,17 +56,14 @@ bool CFile::refill()
   return !(flags_ & flag_fail);
 }
 
-char CFile::line_end(char c)
+char CFile::carriage_return()
 {
-  if (c == '\r') {
-    read_pos_[-1] = '\n';
-    char next = getchar_intern();
-    if (next != '\n' && !(flags_ & flag_fail))
-      --read_pos_;
-    ++line_;
-    return '\n';
-  }
-  if (c == '\n')
-    ++line_;
-  return c;
+  // Overwrite the CR so that a pushback (also one across a refill, which
+  // keeps this byte) reads the LF it was turned into.
+  read_pos_[-1] = '\n';
+  char next = getchar_intern();
+  if (next != '\n' && !(flags_ & flag_fail))
+    --read_pos_;
+  ++line_;
+  return '\n';
 }

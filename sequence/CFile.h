@@ -35,6 +35,10 @@ private:
   // Refills the buffer from the stream; returns false when fail is set.
   bool refill();
 
+  // Handles a carriage return that getchar has just taken: it becomes a
+  // counted LF, and a directly following LF is swallowed with it.
+  char carriage_return();
+
 public:
   CFile();
   ~CFile();
@@ -57,7 +61,13 @@ public:
     char c = *read_pos_++;
     if (static_cast<unsigned char>(c) >= 14)
       return c;
-    return line_end(c);
+    if (c == '\n') {
+      ++line_;
+      return c;
+    }
+    if (c == '\r')
+      return carriage_return();
+    return c;
   }
 
   void ungetchar()
@@ -71,10 +81,17 @@ public:
     --read_pos_;
   }
 
+  // The next character without consuming it; the line counter is left as it
+  // was. At the end of input nothing was taken, so nothing is given back
+  // (stepping back there would hand out the kept byte a second time).
   char peekchar()
   {
+    if (read_pos_ == buffer_end_ && !refill())
+      return 0;
+    unsigned int line = line_;
     char c = getchar();
     ungetchar();
+    line_ = line;
     return c;
   }
 
@@ -90,9 +107,14 @@ public:
   void set_fail() { flags_ = flag_fail; }
   void clear_fail() { flags_ = static_cast<unsigned char>(flags_ & ~flag_fail); }
 
-private:
-  // Handles the bytes below 14: CR and LF become a counted line end.
-  char line_end(char c);
+  // Bulk access for readers that scan runs of ordinary bytes: the unread
+  // bytes of the current block are [buffered_begin(), buffered_end()).
+  // advance_to(p) consumes the bytes before p exactly as getchar would; it
+  // must only step over bytes of 14 and above (no line ends), so that the
+  // line counter stays right. The block is refilled only by getchar.
+  const char* buffered_begin() const { return read_pos_; }
+  const char* buffered_end() const { return buffer_end_; }
+  void        advance_to(const char* p) { read_pos_ = buffer_ + (p - buffer_); }
 };
 
 #endif

@@ -93,6 +93,10 @@ public:
 
   void clear() { size_ = 0; }
 
+  // Sets the size; the caller guarantees n <= capacity and has written the
+  // bytes up to n through data() (bulk appends that bypass push_back).
+  void resize_within_capacity(unsigned int n) { size_ = n; }
+
   unsigned int size() const { return size_; }
   unsigned int capacity() const { return capacity_; }
   bool         empty() const { return size_ == 0; }
