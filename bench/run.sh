@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Benchmarks katrel against Tandem Repeats Finder and tantan on a Klebsiella
+# genome from Debian's kleborate-examples, and prints median wall time, peak
+# memory and ratios. Everything it needs is installed from Debian packages
+# when missing; nothing is downloaded otherwise.
+#
+# Settings (environment):
+#   BENCH_RUNS=3        runs per command (alternating between commands)
+#   BENCH_SCALING=1     also run the default mode on 1, 5, 25 and 100 Mb
+#   BENCH_READER=1      also run the FASTA reader benchmark
+#   BENCH_DIR=/tmp/katrel-bench   where genomes and outputs go
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+katrel=$root/build/katrel
+runs=${BENCH_RUNS:-3}
+dir=${BENCH_DIR:-/tmp/katrel-bench}
+mkdir -p "$dir"
+
+bash scripts/setup.sh trf tantan kleborate-examples time xz-utils >/dev/null
+
+genome=$dir/klebsiella.fna
+if [ ! -s "$genome" ]; then
+  src=$(ls /usr/share/doc/kleborate/examples/data/*.fna.xz 2>/dev/null | head -n 1 || true)
+  if [ -z "$src" ]; then
+    src=$(dpkg -L kleborate-examples | grep -E '\.fna\.xz$' | head -n 1)
+  fi
+  xz -dc "$src" >"$genome"
+fi
+genome_mb=$(awk -v b="$(stat -c %s "$genome")" 'BEGIN{printf "%.1f", b/1e6}')
+echo "Genome: $genome ($genome_mb MB)"
+echo
+
+# measure NAME COMMAND...: one run; appends "seconds peak_kb" to $dir/NAME.times
+measure() {
+  local name=$1; shift
+  local t
+  t=$( { /usr/bin/time -f '%e %M' "$@" >"$dir/$name.out" 2>/dev/null; } 2>&1 | tail -n 1 )
+  echo "$t" >>"$dir/$name.times"
+}
+
+median() { sort -n | awk '{a[NR]=$1} END{ if (NR%2) print a[(NR+1)/2]; else printf "%.3f\n", (a[NR/2]+a[NR/2+1])/2 }'; }
+
+names=(katrel_imperfect katrel_extendExact katrel_exact trf tantan tantan_w10)
+declare -A cmd
+cmd[katrel_imperfect]="$katrel $genome"
+cmd[katrel_extendExact]="$katrel --searchMode extendExact $genome"
+cmd[katrel_exact]="$katrel --searchMode exact $genome"
+cmd[trf]="trf $genome 2 7 7 80 10 50 10 -h -ngs"
+cmd[tantan]="tantan -f4 $genome"
+cmd[tantan_w10]="tantan -f4 -w10 $genome"
+
+for n in "${names[@]}"; do rm -f "$dir/$n.times"; done
+# TRF writes its files into the current folder.
+pushd "$dir" >/dev/null
+for ((r = 1; r <= runs; r++)); do
+  for n in "${names[@]}"; do
+    # shellcheck disable=SC2086
+    measure "$n" ${cmd[$n]} || true
+  done
+done
+popd >/dev/null
+
+declare -A med mem
+for n in "${names[@]}"; do
+  med[$n]=$(awk '{print $1}' "$dir/$n.times" | median)
+  mem[$n]=$(awk '{print $2}' "$dir/$n.times" | median)
+done
+
+printf '%-20s %10s %10s %10s %10s\n' "command" "median s" "peak MB" "/ TRF" "/ tantan"
+for n in "${names[@]}"; do
+  awk -v n="$n" -v t="${med[$n]}" -v m="${mem[$n]}" -v trf="${med[trf]}" -v tt="${med[tantan]}" \
+    'BEGIN{ printf "%-20s %10.2f %10.1f %10.3f %10.3f\n", n, t, m/1024, (trf>0? t/trf : 0), (tt>0? t/tt : 0) }'
+done
+echo "(median of $runs runs each; peak memory from /usr/bin/time)"
+
+if [ "${BENCH_SCALING:-1}" = 1 ]; then
+  echo
+  echo "Scaling of the default mode:"
+  printf '%-10s %10s %10s %10s\n' "input" "seconds" "s per Mb" "peak MB"
+  for mb in 1 5 25 100; do
+    f=$dir/scaling_${mb}mb.fa
+    if [ ! -s "$f" ]; then
+      # Concatenated copies of the genome's sequence, cut to size, as one record.
+      python3 - "$genome" "$f" "$mb" <<'PY'
+import sys
+src, dst, mb = sys.argv[1], sys.argv[2], int(sys.argv[3])
+seq = "".join(l.strip() for l in open(src) if not l.startswith(">"))
+need = mb * 1000000
+out = (seq * (need // len(seq) + 1))[:need]
+with open(dst, "w") as f:
+    f.write(">scaling_%dmb\n" % mb)
+    for i in range(0, len(out), 80):
+        f.write(out[i:i + 80] + "\n")
+PY
+    fi
+    rm -f "$dir/scale.times"
+    measure scale "$katrel" "$f"
+    read -r s kb <"$dir/scale.times"
+    awk -v mb="$mb" -v s="$s" -v kb="$kb" 'BEGIN{ printf "%-10s %10.2f %10.3f %10.1f\n", mb " Mb", s, s/mb, kb/1024 }'
+  done
+fi
+
+if [ "${BENCH_READER:-1}" = 1 ] && [ -x bench/reader_speed.sh ]; then
+  echo
+  bash bench/reader_speed.sh || true
+fi
