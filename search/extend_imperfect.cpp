@@ -104,9 +104,25 @@ inline const char* unit_retreat(const char* u, unsigned long n, const char* ub, 
   return unit_advance(u, static_cast<unsigned long>(k) - back, ub, k);
 }
 
-int leap_forward(const char* pos, const char* up, const char* ub, const char* ue, int s, int k,
-                 unsigned char d, const char* seq_end, int best, const AlignParams& p)
+// What stays fixed during one look-ahead: the unit, the sequence limit and
+// the parameters. Handed down by pointer so that a recursive call passes
+// only what changes.
+struct LeapContext
 {
+  const char*        ub;
+  const char*        ue;
+  int                k;
+  const char*        limit;  // seq_end forward, the first residue backward
+  const AlignParams* p;
+};
+
+int leap_forward(const char* pos, const char* up, int s, unsigned char d, int best, const LeapContext& c)
+{
+  const char* const ub = c.ub;
+  const char* const ue = c.ue;
+  const int         k  = c.k;
+  const char* const seq_end = c.limit;
+  const AlignParams& p = *c.p;
   // Maximal perfect stretch.
   for (;;) {
     while (pos != seq_end && *pos == *up) {
@@ -134,20 +150,17 @@ int leap_forward(const char* pos, const char* up, const char* ub, const char* ue
   bool      chosen = false;
   long long sm = s + p.mismatch;
   if (sm > L) {
-    v = leap_forward(pos + 1, unit_next(up, ub, ue), ub, ue, static_cast<int>(sm), k,
-                     static_cast<unsigned char>(d + 1), seq_end, static_cast<int>(bb), p);
+    v = leap_forward(pos + 1, unit_next(up, ub, ue), static_cast<int>(sm), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
     chosen = true;
   }
   long long si = s + p.indel;
   if (si > L) {
-    int w = leap_forward(pos + 1, up, ub, ue, static_cast<int>(si), k, static_cast<unsigned char>(d + 1),
-                         seq_end, static_cast<int>(bb), p);
+    int w = leap_forward(pos + 1, up, static_cast<int>(si), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
     if (w > v) {
       v      = w;
       chosen = true;
     }
-    w = leap_forward(pos, unit_next(up, ub, ue), ub, ue, static_cast<int>(si), k,
-                     static_cast<unsigned char>(d + 1), seq_end, static_cast<int>(bb), p);
+    w = leap_forward(pos, unit_next(up, ub, ue), static_cast<int>(si), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
     if (w > v) {
       v      = w;
       chosen = true;
@@ -159,9 +172,13 @@ int leap_forward(const char* pos, const char* up, const char* ub, const char* ue
 }
 
 // Mirror image: pos plays the role of start, the character examined is pos[-1].
-int leap_backward(const char* pos, const char* up, const char* ub, const char* ue, int s, int k,
-                  unsigned char d, const char* first, int best, const AlignParams& p)
+int leap_backward(const char* pos, const char* up, int s, unsigned char d, int best, const LeapContext& c)
 {
+  const char* const ub = c.ub;
+  const char* const ue = c.ue;
+  const int         k  = c.k;
+  const char* const first = c.limit;
+  const AlignParams& p = *c.p;
   for (;;) {
     while (pos != first && pos[-1] == *up) {
       ++s;
@@ -187,20 +204,17 @@ int leap_backward(const char* pos, const char* up, const char* ub, const char* u
   bool      chosen = false;
   long long sm = s + p.mismatch;
   if (sm > L) {
-    v = leap_backward(pos - 1, unit_prev(up, ub, ue), ub, ue, static_cast<int>(sm), k,
-                      static_cast<unsigned char>(d + 1), first, static_cast<int>(bb), p);
+    v = leap_backward(pos - 1, unit_prev(up, ub, ue), static_cast<int>(sm), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
     chosen = true;
   }
   long long si = s + p.indel;
   if (si > L) {
-    int w = leap_backward(pos - 1, up, ub, ue, static_cast<int>(si), k, static_cast<unsigned char>(d + 1),
-                          first, static_cast<int>(bb), p);
+    int w = leap_backward(pos - 1, up, static_cast<int>(si), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
     if (w > v) {
       v      = w;
       chosen = true;
     }
-    w = leap_backward(pos, unit_prev(up, ub, ue), ub, ue, static_cast<int>(si), k,
-                      static_cast<unsigned char>(d + 1), first, static_cast<int>(bb), p);
+    w = leap_backward(pos, unit_prev(up, ub, ue), static_cast<int>(si), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
     if (w > v) {
       v      = w;
       chosen = true;
@@ -272,6 +286,7 @@ void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
   const char*       ub = sat.unit_begin;
   const char*       ue = sat.unit_end;
   const int         k  = static_cast<int>(ue - ub);
+  const LeapContext ctx{ub, ue, k, seq_end, &p};
 
   BestState best;
   best.save(sat);
@@ -326,19 +341,17 @@ void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
     int             v      = -k - 1;
     const long long sm     = score + p.mismatch;
     if (sm > L) {
-      v = leap_forward(e + 1, unit_next(up, ub, ue), ub, ue, static_cast<int>(sm), k, d, seq_end,
-                       static_cast<int>(b), p);
+      v = leap_forward(e + 1, unit_next(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
       choice = MISMATCH;
     }
     const long long si = score + p.indel;
     if (si > L) {
-      int w = leap_forward(e + 1, up, ub, ue, static_cast<int>(si), k, d, seq_end, static_cast<int>(b), p);
+      int w = leap_forward(e + 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
       if (w > v) {
         v      = w;
         choice = INSERTION;
       }
-      w = leap_forward(e, unit_next(up, ub, ue), ub, ue, static_cast<int>(si), k, d, seq_end,
-                       static_cast<int>(b), p);
+      w = leap_forward(e, unit_next(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
       if (w > v) {
         v      = w;
         choice = DELETION;
@@ -380,6 +393,7 @@ void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_bef
   const char*       ue    = sat.unit_end;
   const int         k     = static_cast<int>(ue - ub);
   const char*       first = seq_before + 1;
+  const LeapContext ctx{ub, ue, k, first, &p};
 
   BestState best;
   best.save(sat);
@@ -431,19 +445,17 @@ void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_bef
     int                 v      = -k - 1;
     const long long     sm     = score + p.mismatch;
     if (sm > L) {
-      v = leap_backward(s - 1, unit_prev(up, ub, ue), ub, ue, static_cast<int>(sm), k, d, first,
-                        static_cast<int>(b), p);
+      v = leap_backward(s - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
       choice = MISMATCH;
     }
     const long long si = score + p.indel;
     if (si > L) {
-      int w = leap_backward(s - 1, up, ub, ue, static_cast<int>(si), k, d, first, static_cast<int>(b), p);
+      int w = leap_backward(s - 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
       if (w > v) {
         v      = w;
         choice = INSERTION;
       }
-      w = leap_backward(s, unit_prev(up, ub, ue), ub, ue, static_cast<int>(si), k, d, first,
-                        static_cast<int>(b), p);
+      w = leap_backward(s, unit_prev(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
       if (w > v) {
         v      = w;
         choice = DELETION;
@@ -484,7 +496,8 @@ int CSearchController::extend_imperfect_forward_leap_ahead(const char* pos, cons
                                                            const char* seq_end, int best)
 {
   const AlignParams p = current_params();
-  return leap_forward(pos, unit_pos, unit_begin, unit_end, score, unit_length, depth, seq_end, best, p);
+  const LeapContext ctx{unit_begin, unit_end, unit_length, seq_end, &p};
+  return leap_forward(pos, unit_pos, score, depth, best, ctx);
 }
 
 int CSearchController::extend_imperfect_backward_leap_ahead(const char* pos, const char* unit_pos,
@@ -493,5 +506,6 @@ int CSearchController::extend_imperfect_backward_leap_ahead(const char* pos, con
                                                             const char* seq_before, int best)
 {
   const AlignParams p = current_params();
-  return leap_backward(pos, unit_pos, unit_begin, unit_end, score, unit_length, depth, seq_before + 1, best, p);
+  const LeapContext ctx{unit_begin, unit_end, unit_length, seq_before + 1, &p};
+  return leap_backward(pos, unit_pos, score, depth, best, ctx);
 }
