@@ -17,7 +17,8 @@ void CSearchController::remove_hidden(CsatContainer& sats)
 
   CsatList&          list = sats.list;
   CsatList::iterator a    = list.begin();
-  while (std::next(a) != list.end()) {
+  // Discarding every B after A can leave A last, so test for the end too.
+  while (a != list.end() && std::next(a) != list.end()) {
     CsatList::iterator b         = std::next(a);
     bool               a_removed = false;
     while (b != list.end()) {
