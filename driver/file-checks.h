@@ -9,7 +9,8 @@
 bool is_directory(const std::string& name);
 
 // True when both names reach the same existing file (same device and inode),
-// whatever the paths look like.
+// whatever the paths look like, or, when one does not exist yet, when both
+// resolve to the same path.
 bool same_file(const std::string& a, const std::string& b);
 
 #endif

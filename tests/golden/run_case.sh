@@ -2,7 +2,7 @@
 # Runs one golden end-to-end case: the katrel binary with the arguments of
 # CASE/args, in a fresh temporary copy of CASE, and compares standard output,
 # standard error (clock digits masked), the exit status and any produced file
-# named by an expected_file.NAME with the expected files, byte for byte.
+# named by an expected_file.NAME ("__" standing for "/") with the expected files, byte for byte.
 #
 #   run_case.sh BINARY CASE_DIR
 #
@@ -17,7 +17,13 @@ name=$(basename "$case_dir")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$case_dir"/. "$work"/
-rm -f "$work"/expected_* "$work"/actual_*
+rm -f "$work"/expected_* "$work"/actual_* "$work"/inputs
+# Shared input files: each line of CASE/inputs names a file of tests/data/inputs.
+if [ -f "$case_dir/inputs" ]; then
+  while read -r f; do
+    [ -n "$f" ] && cp "$case_dir/../../inputs/$f" "$work/"
+  done <"$case_dir/inputs"
+fi
 cd "$work"
 
 args=$(cat "$case_dir/args")
@@ -56,8 +62,9 @@ compare "$work/.status" expected_status
 for f in "$case_dir"/expected_file.*; do
   [ -e "$f" ] || continue
   produced=${f##*/expected_file.}
+  produced=${produced//__//}   # "__" in the name stands for a folder separator
   if [ -f "$work/$produced" ]; then
-    compare "$work/$produced" "expected_file.$produced"
+    compare "$work/$produced" "${f##*/}"
   else
     echo "[$name] expected file $produced was not written"
     fail=1
