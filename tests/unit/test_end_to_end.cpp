@@ -1,0 +1,179 @@
+// End-to-end checks of the built program that need inputs too large or too
+// special for golden files: masked versus unmasked reports, failed writes,
+// line ends across the block boundary, and hostile inputs.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+class EndToEnd : public ::testing::Test
+{
+protected:
+  std::string dir;
+
+  void SetUp() override
+  {
+    char tmpl[] = "/tmp/katrel_e2e_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+  std::string path(const std::string& name) const { return dir + "/" + name; }
+
+  void write(const std::string& name, const std::string& content) const
+  {
+    std::ofstream out(path(name), std::ios::binary);
+    out << content;
+  }
+
+  static std::string read(const std::string& file)
+  {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  }
+
+  // Runs katrel with `args` inside the test folder; returns the exit status.
+  int run(const std::string& args, const std::string& redirections = "") const
+  {
+    std::string cmd = "cd '" + dir + "' && '" KATREL_BINARY "' " + args + " " + redirections;
+    int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // The report without the run summary lines, which name the files.
+  static std::string body(const std::string& report)
+  {
+    std::string out;
+    std::istringstream in(report);
+    std::string line;
+    while (std::getline(in, line))
+      if (line.rfind("# ", 0) != 0)
+        out += line + "\n";
+    return out;
+  }
+};
+
+std::string random_sequence(unsigned n, unsigned seed)
+{
+  std::string s;
+  s.reserve(n);
+  unsigned x = seed;
+  for (unsigned i = 0; i < n; ++i) {
+    x = x * 1103515245u + 12345u;
+    s += "ACGT"[(x >> 16) & 3];
+  }
+  return s;
+}
+
+std::string lines_of(const std::string& seq, unsigned width, const char* eol)
+{
+  std::string out;
+  for (std::size_t i = 0; i < seq.size(); i += width)
+    out += seq.substr(i, width) + eol;
+  return out;
+}
+
+TEST_F(EndToEnd, MaskedRunWritesTheSameReportInEveryMode)
+{
+  std::string seq = random_sequence(3000, 5);
+  seq.replace(100, 30, "ACACACACACACACACACACACACACACAC");
+  seq.replace(700, 24, "GATAGATAGATTGATAGATAGATA");
+  seq.replace(1500, 12, "NNNNNNNNNNNN");
+  write("in.fa", ">r1 test\n" + lines_of(seq, 70, "\n") + ">r2\nAC-ACACACACACTTTTTTTTTT\n");
+  for (const char* mode : {"exact", "extendExact", "imperfect"}) {
+    std::string m = std::string("--searchMode ") + mode;
+    ASSERT_EQ(run(m + " in.fa plain.txt", "2>/dev/null"), 0) << mode;
+    ASSERT_EQ(run(m + " --maskX in.fa masked.txt", "2>/dev/null"), 0) << mode;
+    EXPECT_EQ(body(read(path("plain.txt"))), body(read(path("masked.txt")))) << mode;
+    std::string masked = read(path("in.fa.masked"));
+    EXPECT_NE(masked.find('X'), std::string::npos) << mode;
+    EXPECT_NE(masked.find("-"), std::string::npos) << mode;
+  }
+}
+
+TEST_F(EndToEnd, FailedWriteToStandardOutputIsAFailure)
+{
+  write("in.fa", ">a\nACACACACACACACACAC\n");
+  int status = run("in.fa", ">/dev/full 2>err.txt");
+  EXPECT_EQ(status, 152);
+  std::string err = read(path("err.txt"));
+  EXPECT_EQ(err.find("Analysis finished successfully."), std::string::npos);
+  EXPECT_NE(err.find("standard output"), std::string::npos);
+}
+
+TEST_F(EndToEnd, LineEndsSplitAcrossTheBlockBoundaryReadAsOne)
+{
+  // Put a CR LF pair so that the CR is the last byte of the first
+  // 1,000,000-byte block and the LF the first byte of the next one.
+  const std::string header = ">big\r\n";
+  std::string seq = random_sequence(1200000, 9);
+  seq.replace(999000, 20, "ACACACACACACACACACAC");
+  std::string crlf = header;
+  std::string lf = ">big\n";
+  std::size_t pos = 0;
+  unsigned width = 60;
+  while (pos < seq.size()) {
+    unsigned w = width;
+    if (crlf.size() < 999999 && crlf.size() + w + 1 > 999999)
+      w = static_cast<unsigned>(999999 - crlf.size());  // the CR lands on byte 999,999
+    crlf += seq.substr(pos, w) + "\r\n";
+    lf += seq.substr(pos, w) + "\n";
+    pos += w;
+  }
+  ASSERT_EQ(crlf[999999], '\r');
+  ASSERT_EQ(crlf[1000000], '\n');
+  write("crlf.fa", crlf);
+  write("lf.fa", lf);
+  ASSERT_EQ(run("--searchMode exact crlf.fa crlf.txt", "2>/dev/null"), 0);
+  ASSERT_EQ(run("--searchMode exact lf.fa lf.txt", "2>/dev/null"), 0);
+  EXPECT_EQ(body(read(path("crlf.txt"))), body(read(path("lf.txt"))));
+
+  // A rejected character after the boundary is reported on its own line.
+  write("bad.fa", crlf + "ACGT\r\nAC7T\r\n");
+  std::size_t lines = 1;
+  for (char c : crlf)
+    lines += c == '\n';
+  ASSERT_EQ(run("bad.fa", ">/dev/null 2>err.txt"), 231);
+  EXPECT_NE(read(path("err.txt")).find("File position: line " + std::to_string(lines + 1) + "\n"),
+            std::string::npos);
+}
+
+TEST_F(EndToEnd, HostileInputsEndWithAResultOrAClearMessage)
+{
+  // Many tiny records.
+  std::string many;
+  for (int i = 0; i < 100000; ++i)
+    many += ">r" + std::to_string(i) + "\nACGTTGCA\n";
+  write("many.fa", many);
+  ASSERT_EQ(run("--outputFormat 3 many.fa many.txt", "2>/dev/null"), 0);
+  EXPECT_NE(read(path("many.txt")).find("## Finished successfully. ##"), std::string::npos);
+
+  // A long run of N only: no repeat, normal end.
+  write("n.fa", ">n\n" + lines_of(std::string(20000000, 'N'), 80, "\n"));
+  ASSERT_EQ(run("n.fa n.txt", "2>/dev/null"), 0);
+  EXPECT_EQ(read(path("n.txt")).find("bp |"), std::string::npos);
+
+  // A header line of 50 MB.
+  write("header.fa", ">" + std::string(50000000, 'h') + "\nACACACACACACACACAC\n");
+  ASSERT_EQ(run("--outputFormat 0 header.fa header.txt", "2>/dev/null"), 0);
+  EXPECT_NE(read(path("header.txt")).find("    dinucleotide         1 :        18 |"), std::string::npos);
+
+  // A directory as input.
+  ASSERT_EQ(mkdir(path("folder").c_str(), 0755), 0);
+  ASSERT_EQ(run("folder", ">/dev/null 2>err.txt"), 155);
+  EXPECT_NE(read(path("err.txt")).find("is a directory"), std::string::npos);
+}
+
+}  // namespace
