@@ -42,8 +42,19 @@ public:
   CoverageMask& operator=(const CoverageMask&) = delete;
 };
 
-// Grows a record initialised as one unit copy into the longest perfect
-// repeat around it, then trims Ns from both ends.
+// A perfect repeat grown from one unit copy, before it is put in a record.
+struct Growth
+{
+  const char* start;
+  const char* end;
+  const char* fwd;
+  const char* bwd;
+  int         score;
+  unsigned    Ns;
+};
+
+// Grows the unit copy p .. p + k into the longest perfect repeat around it,
+// then trims Ns from both ends.
 class PerfectGrower
 {
   const char* const seq_begin_;
@@ -57,17 +68,16 @@ public:
   {
   }
 
-  void grow(Csat& sat) const
+  void grow(const char* p, long k, Growth& g) const
   {
-    const char* const ub = sat.unit_begin;
-    const char* const ue = sat.unit_end;
-    const long        k  = ue - ub;
+    const char* const ub = p;
+    const char* const ue = p + k;
 
     // To the right.
-    const char* end = sat.end;
-    const char* fwd = sat.forward_unit_pos;
-    int         score = sat.score;
-    unsigned    Ns    = sat.Ns;
+    const char* end   = ue;
+    const char* fwd   = ub;
+    int         score = 0;
+    unsigned    Ns    = 0;
     while (end < seq_end_) {
       if (*end == *fwd) {
         ++score;
@@ -91,8 +101,8 @@ public:
     }
 
     // To the left.
-    const char* start = sat.start;
-    const char* bwd   = sat.backward_unit_pos;
+    const char* start = ub;
+    const char* bwd   = ue - 1;
     while (start > seq_begin_) {
       const char c = start[-1];
       if (c == *bwd) {
@@ -128,30 +138,35 @@ public:
       --Ns;
     }
 
-    sat.start             = start;
-    sat.end               = end;
-    sat.forward_unit_pos  = fwd;
-    sat.backward_unit_pos = bwd;
-    sat.score             = score;
-    sat.Ns                = Ns;
-  }
-
-  // True when growing the unit copy at p .. p + k cannot gain a character:
-  // both neighbours are there or absent and neither matches nor is an N.
-  bool stays_one_copy(const char* p, long k) const
-  {
-    if (p + k < seq_end_ && (p[k] == *p || p[k] == 'N'))
-      return false;
-    if (p > seq_begin_ && (p[-1] == p[k - 1] || p[-1] == 'N'))
-      return false;
-    return true;
+    g.start = start;
+    g.end   = end;
+    g.fwd   = fwd;
+    g.bwd   = bwd;
+    g.score = score;
+    g.Ns    = Ns;
   }
 };
 
-bool accepted(const Csat& sat, unsigned int k)
+// A perfect repeat has no insertions or deletions: its normalized length is
+// its length.
+bool passes(const Growth& g, const int* min_scores, const int* min_lengths, unsigned long k)
 {
-  return sat.score >= CSearchController::minScores[k] &&
-         sat.normalized_length() >= static_cast<long>(CSearchController::minLengths[k]);
+  return g.score >= min_scores[k] && static_cast<long>(g.end - g.start) >= static_cast<long>(min_lengths[k]);
+}
+
+// The accepted repeat as a record from the pool. A rejected candidate never
+// needs a record, so the pool hands out the same records in the same order
+// as when each candidate is grown in a record kept in hand.
+Csat* new_record(const char* p, long k, const Growth& g)
+{
+  Csat* sat              = sat_alloc.get_new(p, p + k);
+  sat->start             = g.start;
+  sat->end               = g.end;
+  sat->forward_unit_pos  = g.fwd;
+  sat->backward_unit_pos = g.bwd;
+  sat->score             = g.score;
+  sat->Ns                = g.Ns;
+  return sat;
 }
 
 }  // namespace
@@ -169,40 +184,23 @@ void CSearchController::exact_search_2()
   CoverageMask        mask_buffer(n);
   char* const         mask = mask_buffer.at0;
   const PerfectGrower grower(seq, seq_end);
-  Csat*               hand = nullptr;
-
-  // Prepares the record in hand as the unit copy p .. p + k.
-  auto take_candidate = [&hand](const char* p, long k) -> Csat& {
-    if (hand)
-      hand->init_one_copy(p, p + k);
-    else
-      hand = sat_alloc.get_new(p, p + k);
-    return *hand;
-  };
+  Growth              g;
 
   if (n > 0) {
     // Unit length 1.
     if (min_k == 1 && max_k >= 1) {
-      // Outcome of a candidate that cannot grow: score 0, length 1.
-      const bool lone_copy_accepted = 0 >= minScores[1] && 1 >= minLengths[1];
       unsigned long p = 0;
       while (p < n && seq[p] == 'N')
         ++p;
       while (p + 1 < n) {
         if (p % 256 == 0 && check_report_status())
           report_status(sequence_number, sequence.name.c_str(), 1);
-        if (!lone_copy_accepted && grower.stays_one_copy(seq + p, 1)) {
+        grower.grow(seq + p, 1, g);
+        if (passes(g, minScores, minLengths, 1)) {
+          exact_sats.list.push_back(new_record(seq + p, 1, g));
+          p = static_cast<unsigned long>(g.end - seq);
+        } else
           ++p;
-        } else {
-          Csat& sat = take_candidate(seq + p, 1);
-          grower.grow(sat);
-          if (accepted(sat, 1)) {
-            exact_sats.list.push_back(hand);
-            hand = nullptr;
-            p    = static_cast<unsigned long>(sat.end - seq);
-          } else
-            ++p;
-        }
         while (p < n && seq[p] == 'N')
           ++p;
       }
@@ -210,22 +208,19 @@ void CSearchController::exact_search_2()
 
     // Unit lengths 2 and more.
     for (unsigned long k = (min_k > 2 ? min_k : 2); k <= max_k && k < n; ++k) {
-      const bool lone_copy_accepted = 0 >= minScores[k] && static_cast<long>(k) >= minLengths[k];
-
       // First N at or after the candidate position.
       const char* m = static_cast<const char*>(std::memchr(seq, 'N', n));
       unsigned long first_N = m ? static_cast<unsigned long>(m - seq) : n;
 
-      // Largest t <= i + k - 1 with seq[t] != seq[t - 1]; the first unit copy
-      // is a single letter when it is not after i.
-      long last_change = -1;
+      // Length of the run of equal characters that ends with the last
+      // character of the candidate's first unit copy.
+      unsigned long same_run = 1;
       for (unsigned long t = 1; t < k; ++t)
-        if (seq[t] != seq[t - 1])
-          last_change = static_cast<long>(t);
+        same_run = same_run * (seq[t] == seq[t - 1]) + 1;
 
       for (unsigned long i = 0; i + k < n; ++i) {
-        if (i > 0 && seq[i + k - 1] != seq[i + k - 2])
-          last_change = static_cast<long>(i + k - 1);
+        if (i > 0)
+          same_run = same_run * (seq[i + k - 1] == seq[i + k - 2]) + 1;
 
         if (i % 256 == 0 && check_report_status())
           report_status(sequence_number, sequence.name.c_str(), static_cast<unsigned int>(k));
@@ -242,34 +237,28 @@ void CSearchController::exact_search_2()
           continue;
         if (i <= first_N && first_N < i + k)
           continue;
-        if (last_change <= static_cast<long>(i))
-          continue;
-        if (!lone_copy_accepted && grower.stays_one_copy(seq + i, static_cast<long>(k)))
+        if (same_run >= k)  // a single-letter unit belongs to unit length 1
           continue;
 
-        Csat& sat = take_candidate(seq + i, static_cast<long>(k));
-        grower.grow(sat);
-        if (!accepted(sat, static_cast<unsigned int>(k)))
+        grower.grow(seq + i, static_cast<long>(k), g);
+        if (!passes(g, minScores, minLengths, k))
           continue;
 
-        if (sat.score >= minScores_user[k] &&
-            sat.normalized_length() >= static_cast<long>(minLengths_user[k])) {
+        Csat* sat = new_record(seq + i, static_cast<long>(k), g);
+        if (passes(g, minScores_user, minLengths_user, k)) {
           long numerator, denominator;
-          sat.perfection_terms(numerator, denominator);
+          sat->perfection_terms(numerator, denominator);
           const double perfection = static_cast<double>(numerator) / static_cast<double>(denominator) * 100.0;
           if (min_perf <= perfection && perfection <= max_perf) {
-            std::memset(mask + (sat.start - seq), MASK_COVERED, static_cast<std::size_t>(sat.end - sat.start));
-            for (const missense_entry& e : sat.missense)
+            std::memset(mask + (g.start - seq), MASK_COVERED, static_cast<std::size_t>(g.end - g.start));
+            for (const missense_entry& e : sat->missense)
               mask[e.first - seq] = MASK_FREE;
           }
         }
-        exact_sats.list.push_back(hand);
-        hand = nullptr;
+        exact_sats.list.push_back(sat);
       }
     }
   }
 
-  if (hand)
-    sat_alloc.give_back(hand);
   exact_sats.sort();
 }
