@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/global-types-and-parameters.h"
+#include "config/katrel-messages.h"
 #include "search/CSearchController.h"
 
 namespace {
@@ -44,6 +45,7 @@ protected:
     global_search_mode = 0;
     CSearchController::reset_minimum_arrays();
     seq.name.assign("chr", "chr" + 3);
+    time_next_status_report = time(nullptr) + 3600;  // no progress lines
   }
   void TearDown() override { CSearchController::reset_minimum_arrays(); }
 
@@ -246,6 +248,21 @@ TEST_F(ExactSearch, ResultSortedWithRecordsAlreadyPresent)
   EXPECT_EQ(r[3], (Found{9, 19, 9, 2, 8, 0, 9, 10}));
   EXPECT_EQ(r[4], (Found{19, 27, 19, 1, 7, 0, 19, 19}));
   EXPECT_EQ(order[5], late);
+}
+
+TEST_F(ExactSearch, ProgressLineNamesSequenceAndUnitLength)
+{
+  set_sequence(std::string(300, 'A') + std::string(300, 'C'));
+  time_analysis_started   = time(nullptr);
+  time_next_status_report = 0;
+  global_min_unit_length  = 2;
+  CSearchController c(7, seq);
+  ::testing::internal::CaptureStderr();
+  c.exact_search_2();
+  std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find(" - #   7 -    2bp - chr\n"), std::string::npos) << err;
+  // Re-armed for a minute later: one line only.
+  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
 }
 
 // A plain re-statement of the search: indices instead of pointers, every

@@ -1,6 +1,7 @@
 // Removal of mostly hidden repeats and of repeats outside the perfection range.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,20 @@ TEST_F(Filters, RemovedRecordsGoToThePool)
   c.remove_hidden(c.exact_sats);
   EXPECT_EQ(sat_alloc.size(), pool + 1);
   EXPECT_EQ(sat_alloc.list.back(), loser);
+}
+
+// The controller gives its imperfect records back first, then the exact ones.
+TEST_F(Filters, DestroyedControllerReturnsRecordsToPool)
+{
+  Csat *exact, *imperfect;
+  {
+    CSearchController c(1, seq);
+    exact     = add(c.exact_sats, 0, 10, 2, 8);
+    imperfect = add(c.imperfect_sats, 0, 10, 2, 8);
+  }
+  ASSERT_GE(sat_alloc.size(), 2u);
+  EXPECT_EQ(sat_alloc.list.back(), exact);
+  EXPECT_EQ(*std::prev(sat_alloc.list.end(), 2), imperfect);
 }
 
 TEST_F(Filters, PerfectionLimitsInclusive)
