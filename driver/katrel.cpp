@@ -71,10 +71,12 @@ void report_invalid_fasta(const CFile& infile)
   std::fflush(stderr);
 }
 
-void report_read_error()
+void report_read_error(const CFile& infile)
 {
   print_three_line_message("Sorry! An error occurred while reading the input file", global_input_filename,
                            "The input could not be read to its end.");
+  if (!infile.read_error_text().empty())
+    general_PrintMessage(stderr, "The compressed data is damaged: ", infile.read_error_text().c_str(), ".\n");
   std::fflush(stderr);
 }
 
@@ -168,7 +170,7 @@ int main(int argc, char** argv)
       seq.readFastaSequence_toupper_ambig2N_removegaps(infile);
 
     if (infile.read_error()) {
-      report_read_error();
+      report_read_error(infile);
       good_bye_on_error(KATREL_ERR_READ_INPUT);
       return KATREL_ERR_READ_INPUT;
     }

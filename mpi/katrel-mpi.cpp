@@ -157,6 +157,8 @@ int run_worker(const ProcessInfo& info, CFile& infile, CSequence_Mol& seq)
     if (infile.read_error()) {
       print_three_line_message("Sorry! An error occurred while reading the input file", global_input_filename,
                                "The input could not be read to its end.");
+      if (!infile.read_error_text().empty())
+        general_PrintMessage(stderr, "The compressed data is damaged: ", infile.read_error_text().c_str(), ".\n");
       abort_job(KATREL_ERR_READ_INPUT);
     }
     if (infile.fail() && !infile.eof()) {

@@ -16,6 +16,8 @@ CFile::CFile()
 
 CFile::~CFile()
 {
+  if (gz_)
+    gzclose(gz_);
   if (is_open())
     close();
   std::free(buffer_);
@@ -25,14 +27,44 @@ void CFile::openfile(const char* name)
 {
   flags_ = flag_good;
   read_error_ = false;
+  read_error_text_.clear();
+  if (gz_) {
+    gzclose(gz_);
+    gz_ = nullptr;
+  }
   if (is_open())
     close();
   clear();
-  open(name, std::ios::in);
-  if (std::ifstream::fail())
-    flags_ = flag_fail;
+  open(name, std::ios::in | std::ios::binary);
   line_ = 1;
   read_pos_ = buffer_end_ = buffer_;
+  if (std::ifstream::fail()) {
+    flags_ = flag_fail;
+    return;
+  }
+
+  // Look at the first two bytes: 0x1f 0x8b starts a gzip member.
+  char magic[2] = {0, 0};
+  read(magic, 2);
+  const std::streamsize got = gcount();
+  const bool gzip = got == 2 && magic[0] == '\x1f' && magic[1] == '\x8b';
+  clear();
+  if (gzip) {
+    close();
+    gz_ = gzopen(name, "rb");
+    if (!gz_) {
+      flags_ = flag_fail;
+      return;
+    }
+    gzbuffer(gz_, 1 << 18);
+    return;
+  }
+  seekg(0);
+  if (std::ifstream::fail()) {
+    // Not seekable (a pipe): keep the two bytes as the start of the first block.
+    clear();
+    buffer_end_ = buffer_ + got;
+  }
 }
 
 bool CFile::refill()
@@ -43,7 +75,20 @@ bool CFile::refill()
     kept = 1;
   }
   std::streamsize got = 0;
-  if (is_open() && !std::ifstream::eof() && !std::ifstream::bad()) {
+  if (gz_) {
+    if (!read_error_) {
+      int n = gzread(gz_, buffer_ + kept, block_size - kept);
+      int err = Z_OK;
+      const char* text = gzerror(gz_, &err);
+      if (n < 0 || (err != Z_OK && err != Z_STREAM_END)) {
+        // A truncated or corrupt member: nothing of this block is trusted.
+        read_error_ = true;
+        read_error_text_ = text ? text : "invalid compressed data";
+        n = 0;
+      }
+      got = n;
+    }
+  } else if (is_open() && !std::ifstream::eof() && !std::ifstream::bad()) {
     read(buffer_ + kept, block_size - kept);
     got = gcount();
     if (std::ifstream::bad())

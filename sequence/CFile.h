@@ -12,10 +12,19 @@
 //               FASTA reader rejected a character
 //   eof         a refill delivered no byte (always together with fail)
 // fail+eof is the normal end of input; fail without eof is a rejected input.
+//
+// A gzip-compressed file (recognised by its magic bytes, not its name; also
+// several concatenated members, as bgzip writes them) is read through zlib
+// with the same blocks and rules. A read error, or a truncated or corrupt
+// compressed file, ends the input as eof does but also sets read_error(),
+// so the drivers report it instead of taking a shortened input as complete.
 // Callers test fail() after every read before they use the character, since
 // 0 is also what an exhausted file returns.
 
 #include <fstream>
+#include <string>
+
+#include <zlib.h>
 
 class CFile : private std::ifstream
 {
@@ -31,6 +40,8 @@ private:
   unsigned char flags_;
   unsigned int  line_;
   bool          read_error_ = false;
+  gzFile        gz_         = nullptr;  // set while a compressed file is read
+  std::string   read_error_text_;
 
   // Refills the buffer from the stream; returns false when fail is set.
   bool refill();
@@ -103,6 +114,9 @@ public:
   // True when the input stopped because the operating system reported a
   // read error rather than the end of the file.
   bool read_error() const { return read_error_; }
+  // What went wrong, for compressed input (empty otherwise).
+  const std::string& read_error_text() const { return read_error_text_; }
+  bool compressed() const { return gz_ != nullptr; }
 
   void set_fail() { flags_ = flag_fail; }
   void clear_fail() { flags_ = static_cast<unsigned char>(flags_ & ~flag_fail); }
