@@ -176,4 +176,32 @@ TEST_F(EndToEnd, HostileInputsEndWithAResultOrAClearMessage)
   EXPECT_NE(read(path("err.txt")).find("is a directory"), std::string::npos);
 }
 
+TEST_F(EndToEnd, CompressedInputGivesTheSameReportAndDamageIsAnError)
+{
+  std::string seq = random_sequence(4000, 11);
+  seq.replace(200, 30, "ACACACACACACACACACACACACACACAC");
+  seq.replace(2000, 24, "GATAGATAGATTGATAGATAGATA");
+  write("in.fa", ">r1\n" + lines_of(seq.substr(0, 2000), 60, "\n") + ">r2\n" + lines_of(seq.substr(2000), 60, "\n"));
+  write("p1.fa", ">r1\n" + lines_of(seq.substr(0, 2000), 60, "\n"));
+  write("p2.fa", ">r2\n" + lines_of(seq.substr(2000), 60, "\n"));
+  ASSERT_EQ(std::system(("cd '" + dir + "' && gzip -c in.fa > in.fa.gz && gzip -c p1.fa > multi.gz && "
+                         "gzip -c p2.fa >> multi.gz && head -c 600 in.fa.gz > trunc.gz").c_str()), 0);
+  for (const char* mode : {"exact", "extendExact", "imperfect"}) {
+    std::string m = std::string("--searchMode ") + mode;
+    ASSERT_EQ(run(m + " in.fa plain.txt", "2>/dev/null"), 0);
+    ASSERT_EQ(run(m + " in.fa.gz gz.txt", "2>/dev/null"), 0);
+    ASSERT_EQ(run(m + " multi.gz multi.txt", "2>/dev/null"), 0);
+    EXPECT_EQ(body(read(path("plain.txt"))), body(read(path("gz.txt")))) << mode;
+    EXPECT_EQ(body(read(path("plain.txt"))), body(read(path("multi.txt")))) << mode;
+  }
+  EXPECT_EQ(run("trunc.gz", ">/dev/null 2>err.txt"), 151);
+  EXPECT_NE(read(path("err.txt")).find("unexpected end of file"), std::string::npos);
+  EXPECT_EQ(read(path("err.txt")).find("Analysis finished successfully."), std::string::npos);
+
+  write("bad.fa", ">a\nACGT\nACGT\nAC%T\n");
+  ASSERT_EQ(std::system(("cd '" + dir + "' && gzip -c bad.fa > bad.fa.gz").c_str()), 0);
+  EXPECT_EQ(run("bad.fa.gz", ">/dev/null 2>err.txt"), 231);
+  EXPECT_NE(read(path("err.txt")).find("File position: line 4\n"), std::string::npos);
+}
+
 }  // namespace
