@@ -59,6 +59,22 @@ public:
     missense.clear();
   }
 
+  // Steps the ends of a grown record in over accepted Ns, so that it neither
+  // begins nor ends with N. Accepted Ns score 0: the score is unchanged.
+  void trim_Ns()
+  {
+    while (end != start && end[-1] == 'N') {
+      --end;
+      forward_unit_pos = forward_unit_pos == unit_begin ? unit_end - 1 : forward_unit_pos - 1;
+      --Ns;
+    }
+    while (start != end && *start == 'N') {
+      ++start;
+      backward_unit_pos = backward_unit_pos == unit_end - 1 ? unit_begin : backward_unit_pos + 1;
+      --Ns;
+    }
+  }
+
   unsigned long length() const { return static_cast<unsigned long>(end - start); }
   unsigned int  unit_length() const { return static_cast<unsigned int>(unit_end - unit_begin); }
   long normalized_length() const

@@ -7,27 +7,6 @@
 #include <cstdio>
 #include <iterator>
 
-namespace {
-
-// Steps the ends of a grown record in over accepted Ns, so that it neither
-// begins nor ends with N. Accepted Ns score 0: the score is unchanged.
-inline void trim_Ns(Csat& sat)
-{
-  const char* ub = sat.unit_begin;
-  const char* ue = sat.unit_end;
-  while (sat.end != sat.start && sat.end[-1] == 'N') {
-    --sat.end;
-    sat.forward_unit_pos = sat.forward_unit_pos == ub ? ue - 1 : sat.forward_unit_pos - 1;
-    --sat.Ns;
-  }
-  while (sat.start != sat.end && *sat.start == 'N') {
-    ++sat.start;
-    sat.backward_unit_pos = sat.backward_unit_pos == ue - 1 ? ub : sat.backward_unit_pos + 1;
-    --sat.Ns;
-  }
-}
-
-} // namespace
 
 void CSearchController::search_exact_and_extend_to_imperfect_repeats()
 {
@@ -53,7 +32,7 @@ void CSearchController::search_exact_and_extend_to_imperfect_repeats()
     Csat& sat = **it;
     extend_imperfect_forward(sat, seq_end);
     extend_imperfect_backward(sat, seq_before);
-    trim_Ns(sat);
+    sat.trim_Ns();
     const unsigned int k = sat.unit_length();
     if (sat.score >= minScores[k] && sat.normalized_length() >= static_cast<long>(minLengths[k])) {
       sat.sort_missense();

@@ -11,24 +11,6 @@
 
 namespace {
 
-// Steps the ends of a grown record in over accepted Ns, so that it neither
-// begins nor ends with N. Accepted Ns score 0: the score is unchanged.
-inline void trim_Ns(Csat& sat)
-{
-  const char* ub = sat.unit_begin;
-  const char* ue = sat.unit_end;
-  while (sat.end != sat.start && sat.end[-1] == 'N') {
-    --sat.end;
-    sat.forward_unit_pos = sat.forward_unit_pos == ub ? ue - 1 : sat.forward_unit_pos - 1;
-    --sat.Ns;
-  }
-  while (sat.start != sat.end && *sat.start == 'N') {
-    ++sat.start;
-    sat.backward_unit_pos = sat.backward_unit_pos == ue - 1 ? ub : sat.backward_unit_pos + 1;
-    --sat.Ns;
-  }
-}
-
 inline bool passes_thresholds(const Csat& sat, unsigned int k)
 {
   return sat.score >= CSearchController::minScores[k] &&
@@ -87,7 +69,7 @@ void CSearchController::unit_len_1_complete_imperfect_search(CAnchorSeq& anchors
       Csat& sat = *in_hand;
       extend_imperfect_forward(sat, end);
       extend_imperfect_backward(sat, before);
-      trim_Ns(sat);
+      sat.trim_Ns();
       if (passes_thresholds(sat, 1)) {
         sat.sort_missense();
         mark_kept(anchors, sat);
@@ -158,7 +140,7 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
     Csat& sat = *in_hand;
     extend_imperfect_forward(sat, end);
     extend_imperfect_backward(sat, before);
-    trim_Ns(sat);
+    sat.trim_Ns();
     if (!passes_thresholds(sat, unit_length))
       continue;
     sat.sort_missense();
