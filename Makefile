@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 ARGS       ?= examples/example.fa
 PREFIX     ?= /usr/local
 
-.PHONY: all setup build run test sanitize bench clean install
+.PHONY: all setup build run test sanitize fuzz bench clean install
 
 all: build
 
@@ -31,6 +31,9 @@ sanitize: setup
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS) -LE mpi
 
+fuzz:
+	bash scripts/fuzz.sh
+
 bench: build
 	bash bench/run.sh
 
@@ -38,4 +41,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) build-fuzz
