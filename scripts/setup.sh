@@ -4,7 +4,7 @@
 # as arguments are installed as well (the benchmark and fuzz targets use this).
 set -euo pipefail
 
-packages=(g++ make cmake libtclap-dev googletest libgtest-dev libopenmpi-dev openmpi-bin zlib1g-dev "$@")
+packages=(g++ make cmake libtclap-dev googletest libgtest-dev libopenmpi-dev openmpi-bin zlib1g-dev help2man "$@")
 
 missing=()
 for p in "${packages[@]}"; do
