@@ -63,6 +63,8 @@ void CFile::openfile(const char* name)
   if (std::ifstream::fail()) {
     // Not seekable (a pipe): keep the two bytes as the start of the first block.
     clear();
+    buffer_[0]  = magic[0];
+    buffer_[1]  = magic[1];
     buffer_end_ = buffer_ + got;
   }
 }
