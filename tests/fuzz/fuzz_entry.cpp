@@ -463,7 +463,7 @@ constexpr std::size_t kParameterBytes = 24;
 constexpr std::size_t kMaxSequence    = 2000;
 
 // The command line that the parameter bytes choose.
-std::vector<std::string> command_line(ByteReader& in)
+std::vector<std::string> command_line(ByteReader& in, std::size_t sequence_bytes)
 {
   std::vector<std::string> a{"katrel"};
   auto opt = [&a](const char* name, const std::string& value) {
@@ -492,9 +492,13 @@ std::vector<std::string> command_line(ByteReader& in)
       a.push_back(switches[i]);
   std::uint8_t v = in.next();
   opt("--flanking", num(v == 255 ? -1 : v % 40));
-  // The alignment branches threefold per level: deeper recursion is valid
-  // but would make single inputs take seconds.
-  opt("--recursion", num(1 + in.next() % 8));
+  // The alignment branches threefold per level: with penalties of -2 a
+  // depth of 8 costs seconds on a few hundred bases (valid, but it would
+  // stall the fuzzer), so long sequences get at most depth 5.
+  int depth = 1 + in.next() % 8;
+  if (sequence_bytes > 400 && depth > 5)
+    depth = 5;
+  opt("--recursion", num(depth));
   v = in.next();
   if (v >= 128)
     opt("--maximum_score_reduction", num(v % 40));
@@ -610,7 +614,7 @@ std::string run_pipeline_input(const std::uint8_t* data, std::size_t size)
   ByteReader        params{data, head};
   ByteReader        sequence{data + head, size - head};
 
-  std::vector<std::string> args = command_line(params);
+  std::vector<std::string> args = command_line(params, sequence.n);
   std::vector<char*>       argv;
   for (std::string& s : args)
     argv.push_back(&s[0]);
