@@ -313,7 +313,8 @@ void CSequence_Mol::find_fastaname_and_description()
 void CSequence_Mol::writeSequence_fill_in_gaps_and_stars(FILE* os, unsigned int line_width)
 {
   std::fputc('>', os);
-  std::fwrite(fullname.data(), 1, fullname.size(), os);
+  if (fullname.size())  // an empty header may have no storage at all
+    std::fwrite(fullname.data(), 1, fullname.size(), os);
   std::fputc('\n', os);
 
   const std::uint64_t total = static_cast<std::uint64_t>(residues.size()) + gap_positions.size();
