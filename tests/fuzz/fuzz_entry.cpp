@@ -1,12 +1,10 @@
 // The two fuzzed entries. Both go through real files (a memfd reached by its
-// /proc path, or a FIFO), so that CFile opens and reads exactly as it does
+// /proc path, or a pipe), so that CFile opens and reads exactly as it does
 // for a file named on the command line.
 
 #include "tests/fuzz/fuzz_entry.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -14,7 +12,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "config/global-types-and-parameters.h"
@@ -75,46 +72,59 @@ CFile& shared_file()
   return file;
 }
 
-// A named pipe that a thread fills while CFile reads it.
-class FifoFeeder
+// A pipe that holds the whole input before it is opened by name. Opening a
+// pipe for reading does not block while a writer exists, so the write end
+// stays open until CFile has opened the read side (which also reads ahead),
+// and is closed right after: the reads then meet the end of input.
+class PipeFeeder
 {
+  int         fds_[2] = {-1, -1};
   std::string path_;
-  std::thread writer_;
 
 public:
-  explicit FifoFeeder(const std::string& content)
+  // Inputs of at most 60,000 bytes fit into the pipe's buffer.
+  static constexpr std::size_t max_size = 60000;
+
+  explicit PipeFeeder(const std::string& content)
   {
-    char dir[] = "/tmp/katrel_fuzz_XXXXXX";
-    if (!mkdtemp(dir))
+    if (pipe(fds_) != 0)
       std::abort();
-    path_ = std::string(dir) + "/fifo";
-    if (mkfifo(path_.c_str(), 0600) != 0)
-      std::abort();
-    writer_ = std::thread([this, content] {
-      int fd = open(path_.c_str(), O_WRONLY);
-      if (fd < 0)
-        return;
-      std::size_t done = 0;
-      while (done < content.size()) {
-        ssize_t n = write(fd, content.data() + done, content.size() - done);
-        if (n <= 0)
-          break;
-        done += static_cast<std::size_t>(n);
-      }
-      close(fd);
-    });
+    std::size_t done = 0;
+    const std::size_t n = content.size() < max_size ? content.size() : max_size;
+    while (done < n) {
+      ssize_t w = write(fds_[1], content.data() + done, n - done);
+      if (w <= 0)
+        std::abort();
+      done += static_cast<std::size_t>(w);
+    }
+    path_ = "/proc/self/fd/" + std::to_string(fds_[0]);
   }
-  ~FifoFeeder()
+  ~PipeFeeder()
   {
-    writer_.join();
-    std::string dir = path_.substr(0, path_.size() - 5);
-    unlink(path_.c_str());
-    rmdir(dir.c_str());
+    close_writer();
+    close(fds_[0]);
   }
-  FifoFeeder(const FifoFeeder&)            = delete;
-  FifoFeeder& operator=(const FifoFeeder&) = delete;
+  PipeFeeder(const PipeFeeder&)            = delete;
+  PipeFeeder& operator=(const PipeFeeder&) = delete;
 
   const char* path() const { return path_.c_str(); }
+  void        close_writer()
+  {
+    if (fds_[1] >= 0)
+      close(fds_[1]);
+    fds_[1] = -1;
+  }
+};
+
+// Called right after a CFile has opened its input.
+struct AfterOpen
+{
+  PipeFeeder* pipe = nullptr;
+  void        operator()() const
+  {
+    if (pipe)
+      pipe->close_writer();
+  }
 };
 
 std::string at(const char* what, std::size_t i)
@@ -142,12 +152,13 @@ std::string normalised(const std::string& raw)
 // Reads the file character by character, with pushbacks and peeks chosen by
 // the characters themselves, and compares with the expected characters and
 // line numbers.
-std::string check_characters(const char* path, const std::string& raw)
+std::string check_characters(const char* path, const std::string& raw, AfterOpen opened = {})
 {
   const bool  gzip     = raw.size() >= 2 && raw[0] == '\x1f' && raw[1] == '\x8b';
   std::string expected = normalised(raw);
   CFile&      f        = shared_file();
   f.openfile(path);
+  opened();
   if (f.fail())
     return "the input could not be opened";
 
@@ -293,10 +304,11 @@ std::string check_record(CSequence_Mol& seq, bool removed_gaps)
   return "";
 }
 
-std::string read_all(const char* path, bool remove_gaps, ReadResult& out)
+std::string read_all(const char* path, bool remove_gaps, ReadResult& out, AfterOpen opened = {})
 {
   CFile& f = shared_file();
   f.openfile(path);
+  opened();
   if (f.fail())
     return "the input could not be opened";
   CSequence_Mol seq;
@@ -586,19 +598,21 @@ std::string run_reader_input(const std::uint8_t* data, std::size_t size)
   } else if (size >= 1 && data[0] == 2) {
     content.erase(0, 1);
     // Compressed input is opened again by name for zlib, which a pipe does
-    // not allow: it is not supported through a pipe.
-    if (content.size() >= 2 && content[0] == '\x1f' && content[1] == '\x8b')
+    // not allow: it is not supported through a pipe. Under two bytes, the
+    // look at the magic bytes would wait for more.
+    if (content.size() < 2 || content.size() > PipeFeeder::max_size ||
+        (content[0] == '\x1f' && content[1] == '\x8b'))
       return "";
     std::string bad;
     {
-      FifoFeeder feeder(content);
-      bad = check_characters(feeder.path(), content);
+      PipeFeeder pipe(content);
+      bad = check_characters(pipe.path(), content, AfterOpen{&pipe});
     }
     if (!bad.empty())
       return "pipe: " + bad;
-    FifoFeeder as_n(content);
+    PipeFeeder pipe(content);
     ReadResult r;
-    bad = read_all(as_n.path(), false, r);
+    bad = read_all(pipe.path(), false, r, AfterOpen{&pipe});
     return bad.empty() ? bad : "pipe: " + bad;
   }
   const char* path = mem_file().set(content);

@@ -20,7 +20,8 @@ namespace katrel_fuzz {
 //
 // A first byte 0x01 puts the rest of the input right behind the first block
 // boundary (the second byte chooses the exact place); a first byte 0x02
-// hands the rest through a pipe, which cannot seek.
+// hands the rest through a pipe, which cannot seek (not when compressed:
+// zlib opens the input again by name, which a pipe does not allow).
 std::string run_reader_input(const std::uint8_t* data, std::size_t size);
 
 // The first bytes choose the parameters of a run (all inside their valid
