@@ -9,14 +9,15 @@
 #   bench/regression_guard.sh --record   write the checksum file anew
 #
 # Environment: KATREL (default build-perf/katrel), GUARD_DIR (default
-# /tmp/katrel-guard), BENCH_DIR (where klebsiella.fna lies, default
-# /tmp/katrel-bench; bench/run.sh fetches it).
+# /tmp/katrel-guard), GUARD_SUMS (the checksum file, default
+# bench/regression_guard.sha256), BENCH_DIR (where klebsiella.fna lies,
+# default /tmp/katrel-bench; bench/run.sh fetches it).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 katrel=${KATREL:-$root/build-perf/katrel}
 dir=${GUARD_DIR:-/tmp/katrel-guard}
-sums=$root/bench/regression_guard.sha256
+sums=${GUARD_SUMS:-$root/bench/regression_guard.sha256}
 mkdir -p "$dir"
 
 record=0
@@ -72,7 +73,8 @@ for entry in $inputs; do
     # shellcheck disable=SC2086
     "$katrel" $opts "$file" "$rep" >/dev/null 2>&1
     status=$?
-    sum=$(grep -v '^# Output file name' "$rep" 2>/dev/null | sha256sum | cut -d' ' -f1)
+    # The file name lines name where the files lie, not what was found.
+    sum=$(grep -v -e '^# Output file name' -e '^# Input file name' "$rep" 2>/dev/null | sha256sum | cut -d' ' -f1)
     echo "$name.$vname $status $sum" >>"$out"
   done
 done

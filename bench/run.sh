@@ -73,11 +73,15 @@ for n in "${names[@]}"; do
     'BEGIN{ printf "%-20s %10.2f %10.1f %10.3f %10.3f\n", n, t, m/1024, (trf>0? t/trf : 0), (tt>0? t/tt : 0) }'
 done
 echo "(median of $runs runs each; peak memory from /usr/bin/time)"
+awk -v d="${med[katrel_imperfect]}" -v e="${med[katrel_exact]}" -v t="${med[trf]}" 'BEGIN{
+  if (t <= 0) exit
+  printf "goal default <= 0.5 x TRF: %.3f %s\n", d/t, (d/t <= 0.5 ? "met" : "not met")
+  printf "goal exact   <= 0.1 x TRF: %.3f %s\n", e/t, (e/t <= 0.1 ? "met" : "not met") }'
 
 if [ "${BENCH_SCALING:-1}" = 1 ]; then
   echo
   echo "Scaling of the default mode:"
-  printf '%-10s %10s %10s %10s\n' "input" "seconds" "s per Mb" "peak MB"
+  printf '%-10s %10s %10s %10s %12s\n' "input" "seconds" "s per Mb" "peak MB" "3x+50 MB"
   for mb in 1 5 25 100; do
     f=$dir/scaling_${mb}mb.fa
     if [ ! -s "$f" ]; then
@@ -97,7 +101,7 @@ PY
     rm -f "$dir/scale.times"
     measure scale "$katrel" "$f"
     read -r s kb <"$dir/scale.times"
-    awk -v mb="$mb" -v s="$s" -v kb="$kb" 'BEGIN{ printf "%-10s %10.2f %10.3f %10.1f\n", mb " Mb", s, s/mb, kb/1024 }'
+    awk -v mb="$mb" -v s="$s" -v kb="$kb" 'BEGIN{ printf "%-10s %10.2f %10.3f %10.1f %12.1f\n", mb " Mb", s, s/mb, kb/1024, 3*mb+50 }'
   done
 fi
 

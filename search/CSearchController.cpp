@@ -9,6 +9,8 @@
 #include "config/fatal-error.h"
 #include "config/global-types-and-parameters.h"
 
+bool CSearchController::search_shortcuts = true;
+bool CSearchController::search_threads   = true;
 int* CSearchController::minScores_user    = nullptr;
 int* CSearchController::minLengths_user   = nullptr;
 int* CSearchController::minScores_intern  = nullptr;

@@ -6,8 +6,12 @@
 // passes keeps a region covered by a repeat of a shorter unit from being
 // searched again with a longer one. Runs of N no longer than
 // global_Ns_allowed_in_a_row are passed over without score.
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "config/fatal-error.h"
 #include "config/global-types-and-parameters.h"
@@ -169,6 +173,51 @@ Csat* new_record(const char* p, long k, const Growth& g)
   return sat;
 }
 
+#if defined(__SSE2__)
+// Block rejection for unit length k and score threshold T (1 .. 32): true
+// when no candidate whose copy ends at x0 in [X, X + 64) can score T, so
+// that all 64 of them may be rejected without a look. Let A(x) say
+// seq[x] == seq[x - k]. A candidate's grown score, when no N is involved,
+// is the length of the run of true A through its copy end x0 (see the scan
+// below), so it can reach T only if a run of at least T true A contains
+// x0 - 1 or x0, i.e. some window of T true A starts in [X - T, X + 63].
+// The bits cover positions [X - 32, X + 96). A short run through x0 stops
+// within [X - 33, X + 95], where the grower looks at seq[y] and
+// seq[y - k]; with no N in [X - 33 - k, X + 96) the run length is exact.
+// Needs X >= 33 + k and X + 96 <= n; next_N is the first N at or after
+// X - 33 - k.
+inline bool block_rejected(const char* seq, unsigned long X, unsigned long k, unsigned T, unsigned long next_N)
+{
+  if (next_N < X + 96)
+    return false;
+  const char* p  = seq + X - 32;
+  std::uint64_t lo = 0;
+  std::uint64_t hi = 0;
+  for (int b = 0; b < 8; ++b) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * b));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * b - k));
+    const std::uint64_t m = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)));
+    if (b < 4)
+      lo |= m << (16 * b);
+    else
+      hi |= m << (16 * (b - 4));
+  }
+  using u128 = unsigned __int128;
+  const u128 v = (static_cast<u128>(hi) << 64) | lo;
+  // Bit w of r: the T positions from w on all have A true.
+  u128     r   = v;
+  unsigned len = 1;
+  while (2 * len <= T) {
+    r &= r >> len;
+    len *= 2;
+  }
+  if (len < T)
+    r &= r >> (T - len);
+  const u128 windows = ((static_cast<u128>(1) << 96) - 1) ^ ((static_cast<u128>(1) << (32 - T)) - 1);
+  return (r & windows) == 0;
+}
+#endif
+
 }  // namespace
 
 void CSearchController::exact_search_2()
@@ -208,26 +257,90 @@ void CSearchController::exact_search_2()
 
     // Unit lengths 2 and more.
     for (unsigned long k = (min_k > 2 ? min_k : 2); k <= max_k && k < n; ++k) {
-      // First N at or after the candidate position.
-      const char* m = static_cast<const char*>(std::memchr(seq, 'N', n));
-      unsigned long first_N = m ? static_cast<unsigned long>(m - seq) : n;
+      // First N at or after the candidate position (found when needed).
+      unsigned long first_N = 0;
+      bool          first_N_known = false;
 
-      // Length of the run of equal characters that ends with the last
-      // character of the candidate's first unit copy.
-      unsigned long same_run = 1;
-      for (unsigned long t = 1; t < k; ++t)
-        same_run = same_run * (seq[t] == seq[t - 1]) + 1;
+      // Cheap rejection, tested first. Let A(x) say seq[x] == seq[x - k].
+      // Growing the copy i .. i + k compares, to the right, seq[x] with the
+      // unit character it lines up with, which is seq[x - k] as long as
+      // every character passed so far matched; to the left likewise
+      // seq[y - k] with seq[y]. So without Ns the grown score is exactly the
+      // number of true A(x) in the run that goes right from x0 = i + k
+      // (forward part) plus the run that ends at x0 - 1 (backward part,
+      // y - k >= 0). Only an N where such a run stops can make the grower go
+      // further (it may pass over N runs); there the candidate goes through
+      // the full tests. A candidate whose run score is below the threshold
+      // is rejected unseen: a rejected candidate leaves no record and marks
+      // nothing, so the order of the rejection tests does not matter.
+      //   back_run, back_stop_N: the backward run ending at x0 - 1 and
+      //                          whether it stopped at an N;
+      //   fwd_stop, fwd_stop_N:  first x >= x0 with A(x) false (or n), and
+      //                          whether seq[x] is an N there.
+      const long    min_score   = minScores[k];
+      unsigned long back_run    = 0;
+      bool          back_stop_N = false;
+      unsigned long fwd_stop    = 0;
+      bool          fwd_stop_N  = false;
+
+      // Whole blocks of 64 candidates are rejected at once where no run of
+      // min(T, 32) true A is near (a run of T has one of 32); the state of
+      // the runs is then rebuilt at the next candidate looked at.
+      const bool     quick   = search_shortcuts;
+      const unsigned block_T = !quick ? 0u : min_score > 32 ? 32u : static_cast<unsigned>(min_score > 0 ? min_score : 0);
+      unsigned long  next_N  = 0;  // first N at or after the block's low end
+      bool           resync  = false;
 
       for (unsigned long i = 0; i + k < n; ++i) {
-        if (i > 0)
-          same_run = same_run * (seq[i + k - 1] == seq[i + k - 2]) + 1;
+        const unsigned long x0 = i + k;
+#if defined(__SSE2__)
+        if ((i & 63) == 0 && block_T > 0 && x0 >= 33 + k && x0 + 96 <= n) {
+          const unsigned long low = x0 - 33 - k;
+          if (next_N < low) {
+            const char* q = static_cast<const char*>(std::memchr(seq + low, 'N', n - low));
+            next_N        = q ? static_cast<unsigned long>(q - seq) : n;
+          }
+          if (block_rejected(seq, x0, k, block_T, next_N)) {
+            if (i % 256 == 0 && check_report_status())
+              report_status(sequence_number, sequence.name.c_str(), static_cast<unsigned int>(k));
+            i += 63;
+            resync = true;
+            continue;
+          }
+        }
+#endif
+        if (resync) {
+          // The backward run ending at x0 - 1, counted afresh.
+          unsigned long y = x0 - 1;
+          back_run = 0;
+          while (y >= k && seq[y] == seq[y - k]) {
+            ++back_run;
+            --y;
+          }
+          back_stop_N = y >= k && seq[y - k] == 'N';
+          resync      = false;
+        } else if (i > 0) {
+          // A(x0 - 1) extends or breaks the backward run.
+          if (seq[x0 - 1] == seq[x0 - 1 - k])
+            ++back_run;
+          else {
+            back_run    = 0;
+            back_stop_N = seq[x0 - 1 - k] == 'N';
+          }
+        }
 
         if (i % 256 == 0 && check_report_status())
           report_status(sequence_number, sequence.name.c_str(), static_cast<unsigned int>(k));
 
-        if (first_N < i) {
-          const char* next_N = static_cast<const char*>(std::memchr(seq + i, 'N', n - i));
-          first_N = next_N ? static_cast<unsigned long>(next_N - seq) : n;
+        if (quick && !back_stop_N) {
+          if (fwd_stop < x0) {
+            fwd_stop = x0;
+            while (fwd_stop < n && seq[fwd_stop] == seq[fwd_stop - k])
+              ++fwd_stop;
+            fwd_stop_N = fwd_stop < n && seq[fwd_stop] == 'N';
+          }
+          if (!fwd_stop_N && static_cast<long>((fwd_stop - x0) + back_run) < min_score)
+            continue;
         }
 
         const char* f = mask + i;
@@ -235,9 +348,20 @@ void CSearchController::exact_search_2()
         const bool free_last = f[k - 1] == MASK_FREE;
         if (!((free_here && (free_last || f[k] == MASK_FREE)) || (f[-1] == MASK_FREE && free_last)))
           continue;
-        if (i <= first_N && first_N < i + k)
+
+        if (!first_N_known || first_N < i) {
+          const char* next_N = static_cast<const char*>(std::memchr(seq + i, 'N', n - i));
+          first_N       = next_N ? static_cast<unsigned long>(next_N - seq) : n;
+          first_N_known = true;
+        }
+        if (first_N < i + k)  // the copy holds an N
           continue;
-        if (same_run >= k)  // a single-letter unit belongs to unit length 1
+
+        // A single-letter unit belongs to unit length 1.
+        unsigned long same = 1;
+        while (same < k && seq[i + same] == seq[i])
+          ++same;
+        if (same == k)
           continue;
 
         grower.grow(seq + i, static_cast<long>(k), g);

@@ -116,11 +116,23 @@ struct LeapContext
   const AlignParams* p;
 };
 
-int leap_forward(const char* pos, const char* up, int s, unsigned char d, int best, const LeapContext& c)
+// The look-ahead is split in two. leap_*_node runs a node's perfect
+// stretch and settles every node that cannot branch (the end of the
+// sequence, an N run too long, the depth limit, or no alternative above
+// the threshold) without a call; those are most nodes, so it is inlined
+// into its callers. leap_*_branch scores the alternatives of a node that
+// can branch and returns the best of them, or the node's own score if that
+// is higher.
+int leap_forward_branch(const char* pos, const char* up, int s, unsigned char d, long long bb, long long L,
+                        const LeapContext& c);
+int leap_backward_branch(const char* pos, const char* up, int s, unsigned char d, long long bb, long long L,
+                         const LeapContext& c);
+
+inline __attribute__((always_inline)) int leap_forward_node(const char* pos, const char* up, int s, unsigned char d,
+                                                            int best, const LeapContext& c)
 {
   const char* const ub = c.ub;
   const char* const ue = c.ue;
-  const int         k  = c.k;
   const char* const seq_end = c.limit;
   const AlignParams& p = *c.p;
   // Maximal perfect stretch.
@@ -139,28 +151,41 @@ int leap_forward(const char* pos, const char* up, int s, unsigned char d, int be
     if (static_cast<long long>(run) > p.Ns_allowed)
       return s;
     pos += run;
-    up = unit_advance(up, run, ub, k);
+    up = unit_advance(up, run, ub, c.k);
   }
   if (static_cast<int>(d) == p.depth_limit)
     return s;
+  const long long bb = s > best ? s : best;
+  const long long L  = threshold(bb, c.k, p);
+  if (s + p.mismatch <= L && s + p.indel <= L)
+    return s;
+  return leap_forward_branch(pos, up, s, d, bb, L, c);
+}
 
-  long long bb = s > best ? s : best;
-  long long L  = threshold(bb, k, p);
-  int       v  = -k - 1;
+int leap_forward_branch(const char* pos, const char* up, int s, unsigned char d, long long bb, long long L,
+                        const LeapContext& c)
+{
+  const char* const ub = c.ub;
+  const char* const ue = c.ue;
+  const AlignParams& p = *c.p;
+  const int          k = c.k;
+  int       v      = -k - 1;
   bool      chosen = false;
+  const unsigned char d1 = static_cast<unsigned char>(d + 1);
+  const int best = static_cast<int>(bb);
   long long sm = s + p.mismatch;
   if (sm > L) {
-    v = leap_forward(pos + 1, unit_next(up, ub, ue), static_cast<int>(sm), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
+    v = leap_forward_node(pos + 1, unit_next(up, ub, ue), static_cast<int>(sm), d1, best, c);
     chosen = true;
   }
   long long si = s + p.indel;
   if (si > L) {
-    int w = leap_forward(pos + 1, up, static_cast<int>(si), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
+    int w = leap_forward_node(pos + 1, up, static_cast<int>(si), d1, best, c);
     if (w > v) {
       v      = w;
       chosen = true;
     }
-    w = leap_forward(pos, unit_next(up, ub, ue), static_cast<int>(si), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
+    w = leap_forward_node(pos, unit_next(up, ub, ue), static_cast<int>(si), d1, best, c);
     if (w > v) {
       v      = w;
       chosen = true;
@@ -171,12 +196,17 @@ int leap_forward(const char* pos, const char* up, int s, unsigned char d, int be
   return v > s ? v : s;
 }
 
+int leap_forward(const char* pos, const char* up, int s, unsigned char d, int best, const LeapContext& c)
+{
+  return leap_forward_node(pos, up, s, d, best, c);
+}
+
 // Mirror image: pos plays the role of start, the character examined is pos[-1].
-int leap_backward(const char* pos, const char* up, int s, unsigned char d, int best, const LeapContext& c)
+inline __attribute__((always_inline)) int leap_backward_node(const char* pos, const char* up, int s, unsigned char d,
+                                                             int best, const LeapContext& c)
 {
   const char* const ub = c.ub;
   const char* const ue = c.ue;
-  const int         k  = c.k;
   const char* const first = c.limit;
   const AlignParams& p = *c.p;
   for (;;) {
@@ -193,28 +223,41 @@ int leap_backward(const char* pos, const char* up, int s, unsigned char d, int b
     if (static_cast<long long>(run) > p.Ns_allowed)
       return s;
     pos -= run;
-    up = unit_retreat(up, run, ub, k);
+    up = unit_retreat(up, run, ub, c.k);
   }
   if (static_cast<int>(d) == p.depth_limit)
     return s;
+  const long long bb = s > best ? s : best;
+  const long long L  = threshold(bb, c.k, p);
+  if (s + p.mismatch <= L && s + p.indel <= L)
+    return s;
+  return leap_backward_branch(pos, up, s, d, bb, L, c);
+}
 
-  long long bb = s > best ? s : best;
-  long long L  = threshold(bb, k, p);
-  int       v  = -k - 1;
+int leap_backward_branch(const char* pos, const char* up, int s, unsigned char d, long long bb, long long L,
+                         const LeapContext& c)
+{
+  const char* const ub = c.ub;
+  const char* const ue = c.ue;
+  const AlignParams& p = *c.p;
+  const int          k = c.k;
+  int       v      = -k - 1;
   bool      chosen = false;
+  const unsigned char d1 = static_cast<unsigned char>(d + 1);
+  const int best = static_cast<int>(bb);
   long long sm = s + p.mismatch;
   if (sm > L) {
-    v = leap_backward(pos - 1, unit_prev(up, ub, ue), static_cast<int>(sm), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
+    v = leap_backward_node(pos - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d1, best, c);
     chosen = true;
   }
   long long si = s + p.indel;
   if (si > L) {
-    int w = leap_backward(pos - 1, up, static_cast<int>(si), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
+    int w = leap_backward_node(pos - 1, up, static_cast<int>(si), d1, best, c);
     if (w > v) {
       v      = w;
       chosen = true;
     }
-    w = leap_backward(pos, unit_prev(up, ub, ue), static_cast<int>(si), static_cast<unsigned char>(d + 1), static_cast<int>(bb), c);
+    w = leap_backward_node(pos, unit_prev(up, ub, ue), static_cast<int>(si), d1, best, c);
     if (w > v) {
       v      = w;
       chosen = true;
@@ -223,6 +266,11 @@ int leap_backward(const char* pos, const char* up, int s, unsigned char d, int b
   if (!chosen)
     return s;
   return v > s ? v : s;
+}
+
+int leap_backward(const char* pos, const char* up, int s, unsigned char d, int best, const LeapContext& c)
+{
+  return leap_backward_node(pos, up, s, d, best, c);
 }
 
 // The best point of an extension. Its missense entries are not copied: from
@@ -341,17 +389,17 @@ void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
     int             v      = -k - 1;
     const long long sm     = score + p.mismatch;
     if (sm > L) {
-      v = leap_forward(e + 1, unit_next(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
+      v = leap_forward_node(e + 1, unit_next(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
       choice = MISMATCH;
     }
     const long long si = score + p.indel;
     if (si > L) {
-      int w = leap_forward(e + 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
+      int w = leap_forward_node(e + 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
       if (w > v) {
         v      = w;
         choice = INSERTION;
       }
-      w = leap_forward(e, unit_next(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
+      w = leap_forward_node(e, unit_next(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
       if (w > v) {
         v      = w;
         choice = DELETION;
@@ -445,17 +493,17 @@ void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_bef
     int                 v      = -k - 1;
     const long long     sm     = score + p.mismatch;
     if (sm > L) {
-      v = leap_backward(s - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
+      v = leap_backward_node(s - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
       choice = MISMATCH;
     }
     const long long si = score + p.indel;
     if (si > L) {
-      int w = leap_backward(s - 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
+      int w = leap_backward_node(s - 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
       if (w > v) {
         v      = w;
         choice = INSERTION;
       }
-      w = leap_backward(s, unit_prev(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
+      w = leap_backward_node(s, unit_prev(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
       if (w > v) {
         v      = w;
         choice = DELETION;

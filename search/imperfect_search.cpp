@@ -6,7 +6,18 @@
 
 #include "search/CSearchController.h"
 
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 #include "config/global-types-and-parameters.h"
+#include "config/fatal-error.h"
 #include "config/katrel-messages.h"
 
 namespace {
@@ -27,6 +38,421 @@ inline void mark_kept(CAnchorSeq& anchors, const Csat& sat)
     anchors.mark(m.first) = 'a';
 }
 
+// Proof that a seed cannot be kept, without extending it.
+//
+// Let c = min(-mismatch score, -indel score) >= 2, P the tie preference
+// (0 or 1) and k the unit length. The extension takes an alignment event
+// only when the score after it is above a threshold of at least -k - P,
+// so every event it takes leaves the running score above the floor -k - P.
+// After the seed the forward extension runs the seed's perfect stretch of
+// f matches (compared with seq[x - k], which is the unit character as long
+// as everything before matched) up to the first disagreement x; the
+// backward one likewise g matches. From then on an alignment is a chain of
+// pairs: one event (cost >= c; a mismatch or insertion consumes the
+// character examined, a deletion none) followed by a maximal perfect
+// stretch against the unit in some phase.
+//
+// The bound relaxes that chain: after each event the stretch may take any
+// phase and stop after any number of matches up to lambda(t), the longest
+// match at t over all k phases. A small dynamic programme over the
+// positions then gives the highest score any relaxed chain reaches while
+// every event stays above the floor; the true forward extension, being one
+// such chain, ends with at most that score F. The backward extension starts
+// from a score of at most F (a higher start only allows more), runs its g
+// matches and is bounded the same way by G. If G is below the unit
+// length's minimum score, the seed is rejected whatever the alignment does,
+// and a rejected seed keeps no record and marks nothing: skipping it
+// changes no result.
+//
+// Whenever an accepted N could be passed over (an N where a stretch would
+// stop), a stretch could be longer than MAX_STRETCH, the chain could reach
+// more than WINDOW positions, or the unit is longer than 63, the seed is
+// extended as usual.
+class SeedBound
+{
+  static const long MAX_STRETCH = 64;
+  static const long WINDOW      = 256;
+  static const long GIVE_UP     = 1L << 40;
+
+  const char* const b_;
+  const long        n_;
+  bool              enabled_;
+  bool              accept_Ns_;
+  long              c_;
+  long              P_;
+  long              floor_ = 0;
+  unsigned          k_     = 0;
+  std::uint64_t     full_  = 0;
+  unsigned          r1_ = 0, r2_ = 0, r3_ = 0;  // 1, 2 and 3 modulo k
+  std::uint64_t     phases_[256];  // per letter: the unit phases holding it
+  long              S_[WINDOW + 2];
+
+  // Rotations of a k-bit phase set by j < k (j = 0 included: x << k
+  // leaves no bit inside the k bits).
+  std::uint64_t rot_right(std::uint64_t x, unsigned j) const { return ((x >> j) | (x << (k_ - j))) & full_; }
+  std::uint64_t rot_left(std::uint64_t x, unsigned j) const { return ((x << j) | (x >> (k_ - j))) & full_; }
+
+  static long nonzero(std::uint64_t x) { return x != 0; }
+
+  // Longest match from t to the right over all phases; -1 when unbounded.
+  // Matches of up to three characters are counted without branches.
+  long lambda_forward(long t) const
+  {
+    if (t + 4 <= n_) {
+      const unsigned char* q  = reinterpret_cast<const unsigned char*>(b_ + t);
+      const std::uint64_t  c0 = phases_[q[0]];
+      const std::uint64_t  c1 = c0 & rot_right(phases_[q[1]], r1_);
+      const std::uint64_t  c2 = c1 & rot_right(phases_[q[2]], r2_);
+      const std::uint64_t  c3 = c2 & rot_right(phases_[q[3]], r3_);
+      if (!c3) {
+        const long lam = nonzero(c0) + nonzero(c1) + nonzero(c2);
+        if (accept_Ns_ && q[lam] == 'N')
+          return -1;
+        return lam;
+      }
+    }
+    return lambda_forward_loop(t);
+  }
+
+  long lambda_backward(long t) const
+  {
+    if (t >= 3) {
+      const unsigned char* q  = reinterpret_cast<const unsigned char*>(b_ + t);
+      const std::uint64_t  c0 = phases_[q[0]];
+      const std::uint64_t  c1 = c0 & rot_left(phases_[q[-1]], r1_);
+      const std::uint64_t  c2 = c1 & rot_left(phases_[q[-2]], r2_);
+      const std::uint64_t  c3 = c2 & rot_left(phases_[q[-3]], r3_);
+      if (!c3) {
+        const long lam = nonzero(c0) + nonzero(c1) + nonzero(c2);
+        if (accept_Ns_ && q[-lam] == 'N')
+          return -1;
+        return lam;
+      }
+    }
+    return lambda_backward_loop(t);
+  }
+
+  long lambda_forward_loop(long t) const
+  {
+    std::uint64_t M  = full_;
+    unsigned      jj = 0;  // j mod k
+    for (long j = 0;; ++j) {
+      if (t + j == n_)
+        return j;
+      const unsigned char ch = static_cast<unsigned char>(b_[t + j]);
+      if (ch == 'N' && accept_Ns_)
+        return -1;
+      M &= rot_right(phases_[ch], jj);
+      if (!M)
+        return j;
+      if (j + 1 >= MAX_STRETCH)
+        return -1;
+      if (++jj == k_)
+        jj = 0;
+    }
+  }
+
+  // Longest match from t to the left over all phases; -1 when unbounded.
+  long lambda_backward_loop(long t) const
+  {
+    std::uint64_t M  = full_;
+    unsigned      jj = 0;
+    for (long j = 0;; ++j) {
+      if (t - j < 0)
+        return j;
+      const unsigned char ch = static_cast<unsigned char>(b_[t - j]);
+      if (ch == 'N' && accept_Ns_)
+        return -1;
+      M &= rot_left(phases_[ch], jj);
+      if (!M)
+        return j;
+      if (j + 1 >= MAX_STRETCH)
+        return -1;
+      if (++jj == k_)
+        jj = 0;
+    }
+  }
+
+  // Highest score of a relaxed chain that starts with a disagreement at
+  // position x with the score top; dir +1 grows to the right, -1 to the
+  // left. S_[i] is the best score entering a stretch at x + dir * i. Stops
+  // early, with a result of at least cap, once cap is reached.
+  long chain_max(long x, long top, int dir, long cap)
+  {
+    long best = top;
+    long e    = top - c_;
+    if (e <= floor_)
+      return best;
+    long horizon = 1;
+    S_[0] = e;
+    S_[1] = e;
+    for (long i = 0; i <= horizon; ++i) {
+      const long r = S_[i];
+      if (r <= floor_)
+        continue;
+      const long t = x + dir * i;
+      if (t < 0 || t >= n_) {  // the sequence ends here
+        if (r > best)
+          best = r;
+        continue;
+      }
+      const long lam = dir > 0 ? lambda_forward(t) : lambda_backward(t);
+      if (lam < 0)
+        return GIVE_UP;
+      if (r + lam > best) {
+        best = r + lam;
+        if (best >= cap)
+          return best;
+      }
+      // Events after l matches, l0 <= l <= l1: above the floor, and not
+      // where the stretch ran into the sequence end.
+      long l0 = floor_ + c_ + 1 - r;
+      if (l0 < 0)
+        l0 = 0;
+      const long at_end = t + dir * lam;
+      const long l1     = (at_end < 0 || at_end >= n_) ? lam - 1 : lam;
+      if (l0 > l1)
+        continue;
+      if (i + l1 + 1 >= WINDOW)
+        return GIVE_UP;
+      while (horizon < i + l1 + 1)
+        S_[++horizon] = floor_;
+      for (long l = l0; l <= l1; ++l) {
+        const long ee = r + l - c_;
+        if (ee > S_[i + l])
+          S_[i + l] = ee;
+        if (ee > S_[i + l + 1])
+          S_[i + l + 1] = ee;
+      }
+    }
+    return best;
+  }
+
+public:
+  SeedBound(const char* b, unsigned long n) : b_(b), n_(static_cast<long>(n))
+  {
+    const long long mm = global_mismatch_score;
+    const long long id = global_indel_score;
+    const long long c  = -(mm > id ? mm : id);
+    enabled_           = c >= 1 && c <= 1000000;
+    c_                 = static_cast<long>(c);
+    P_                 = global_prefer_longer_repeat;
+    accept_Ns_         = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
+    std::memset(phases_, 0, sizeof phases_);
+  }
+
+  // The seed s .. s + k (k >= 2, no N in it) cannot reach the score T.
+  // x: the first disagreement right of the seed (seq[x] != seq[x - k], or
+  // the end); y: one past the first disagreement left of it.
+  bool hopeless(const char* sp, unsigned k, long T, const char* x, const char* y)
+  {
+    if (!enabled_ || k > 63)
+      return false;
+    const char* const end = b_ + n_;
+    const char* const e   = sp + k;
+    if (x != end && *x == 'N' && accept_Ns_)
+      return false;
+    if (y != b_ && y[-1] == 'N' && accept_Ns_)
+      return false;
+    const long f = x - e;
+    const long g = sp - y;
+    if (f + g >= T)
+      return false;
+
+    k_     = k;
+    full_  = (std::uint64_t(1) << k) - 1;
+    floor_ = -static_cast<long>(k) - P_;
+    r1_    = 1 % k;
+    r2_    = 2 % k;
+    r3_    = 3 % k;
+    for (unsigned phi = 0; phi < k; ++phi)
+      phases_[static_cast<unsigned char>(sp[phi])] |= std::uint64_t(1) << phi;
+
+    bool       result = false;
+    const long F      = x == end ? f : chain_max(x - b_, f, +1, T - g);
+    if (F + g < T) {
+      const long G = y == b_ ? F + g : chain_max(y - b_ - 1, F + g, -1, T);
+      result       = G < T;
+    }
+    phases_[static_cast<unsigned char>('A')] = 0;
+    phases_[static_cast<unsigned char>('C')] = 0;
+    phases_[static_cast<unsigned char>('G')] = 0;
+    phases_[static_cast<unsigned char>('T')] = 0;
+    return result;
+  }
+};
+
+// The hopeless-seed proofs depend only on the sequence, the unit length and
+// the parameters, never on the anchor marks, so they can be worked out
+// ahead of the passes. A helper thread does that, one pass ahead of the
+// search, into a bit per seed; the search takes the bits it finds ready and
+// works out missing chunks itself. Two passes' bits exist at a time.
+class BoundPrecomputer
+{
+public:
+  static const unsigned long CHUNK = 1ul << 14;  // seeds per chunk, a multiple of 64
+
+private:
+  // A pass is opened (bits allocated) at most two passes ahead of the
+  // search, and closed when the search is done with it. A pass object is
+  // never reused, so a thread that comes late to a closed pass only sees
+  // that it is closed.
+  struct Pass
+  {
+    unsigned                             k      = 0;
+    bool                                 opened = false;  // under the mutex
+    std::vector<std::uint64_t>           bits;
+    std::unique_ptr<std::atomic<bool>[]> done;
+    unsigned long                        chunks = 0;
+    std::atomic<unsigned long>           next{0};
+    std::atomic<int>                     active{0};
+    std::atomic<bool>                    closed{false};
+  };
+
+  const char* const                  b_;
+  const unsigned long                n_;
+  const unsigned                     max_k_;
+  std::vector<std::unique_ptr<Pass>> passes_;  // by unit length
+  std::mutex                         m_;
+  std::condition_variable            cv_;
+  bool                               stop_ = false;
+  std::thread                        worker_;
+
+  void open(unsigned k)
+  {
+    Pass& p  = *passes_[k];
+    p.k      = k;
+    p.chunks = (n_ + CHUNK - 1) / CHUNK;
+    p.bits.assign((p.chunks * CHUNK) / 64, 0);
+    p.done.reset(new std::atomic<bool>[p.chunks]);
+    for (unsigned long c = 0; c < p.chunks; ++c)
+      p.done[c].store(false);
+    p.opened = true;
+  }
+
+  void compute_chunk(Pass& p, unsigned long c, SeedBound& bound) const
+  {
+    const unsigned      k   = p.k;
+    const long          T   = CSearchController::minScores[k];
+    const char* const   end = b_ + n_;
+    const unsigned long lo  = c * CHUNK;
+    unsigned long       hi  = lo + CHUNK;
+    if (hi + k > n_)
+      hi = n_ > k ? n_ - k : 0;
+    for (unsigned long i = lo; i < hi; ++i) {
+      const char* s = b_ + i;
+      const char* e = s + k;
+      bool        usable   = true;
+      bool        all_same = true;
+      for (const char* q = s; q != e; ++q) {
+        if (*q == 'N')
+          usable = false;
+        if (*q != *s)
+          all_same = false;
+      }
+      if (!usable || all_same)
+        continue;  // never a seed: no bit needed
+      const char* x = e;
+      while (x != end && *x == x[-static_cast<long>(k)])
+        ++x;
+      const char* y = s;
+      while (y != b_ && y[-1] == y[k - 1])
+        --y;
+      if (bound.hopeless(s, k, T, x, y))
+        p.bits[i >> 6] |= std::uint64_t(1) << (i & 63);
+    }
+  }
+
+  // Takes one chunk of p and works it out; false when none is left or p
+  // is closed.
+  bool work_one(Pass& p, SeedBound& bound)
+  {
+    p.active.fetch_add(1);
+    bool did = false;
+    if (!p.closed.load()) {
+      const unsigned long c = p.next.fetch_add(1);
+      if (c < p.chunks) {
+        compute_chunk(p, c, bound);
+        p.done[c].store(true);
+        did = true;
+      }
+    }
+    p.active.fetch_sub(1);
+    return did;
+  }
+
+  void run(unsigned min_k)
+  {
+    SeedBound bound(b_, n_);
+    for (unsigned k = min_k; k <= max_k_; ++k) {
+      Pass& p = *passes_[k];
+      {
+        std::unique_lock<std::mutex> lock(m_);
+        cv_.wait(lock, [&] { return stop_ || p.opened; });
+        if (stop_)
+          return;
+      }
+      while (work_one(p, bound)) {
+      }
+    }
+  }
+
+public:
+  BoundPrecomputer(const char* b, unsigned long n, unsigned min_k, unsigned max_k)
+    : b_(b), n_(n), max_k_(max_k)
+  {
+    for (unsigned k = 0; k <= max_k; ++k)
+      passes_.emplace_back(new Pass);
+    open(min_k);
+    if (min_k + 1 <= max_k)
+      open(min_k + 1);
+    worker_ = std::thread([this, min_k] { run(min_k); });
+  }
+
+  ~BoundPrecomputer()
+  {
+    {
+      std::lock_guard<std::mutex> lock(m_);
+      stop_ = true;
+      for (auto& p : passes_)
+        p->closed.store(true);
+    }
+    cv_.notify_all();
+    worker_.join();
+  }
+  BoundPrecomputer(const BoundPrecomputer&)            = delete;
+  BoundPrecomputer& operator=(const BoundPrecomputer&) = delete;
+
+  // The bit of seed i in pass k; helps with the pass until its chunk is done.
+  bool hopeless(unsigned k, unsigned long i, SeedBound& bound)
+  {
+    Pass&               p = *passes_[k];
+    const unsigned long c = i / CHUNK;
+    while (!p.done[c].load())
+      if (!work_one(p, bound))
+        std::this_thread::yield();  // the chunk is in the helper's hands
+    return p.bits[i >> 6] >> (i & 63) & 1;
+  }
+
+  // The search is done with pass k: release it and open pass k + 2.
+  void finish(unsigned k)
+  {
+    Pass& p = *passes_[k];
+    p.closed.store(true);
+    while (p.active.load() != 0)
+      std::this_thread::yield();
+    std::vector<std::uint64_t>().swap(p.bits);
+    p.done.reset();
+    if (k + 2 <= max_k_) {
+      std::lock_guard<std::mutex> lock(m_);
+      open(k + 2);
+    }
+    cv_.notify_all();
+  }
+};
+
+BoundPrecomputer* precomputed = nullptr;  // set during complete_imperfect_search
+
 } // namespace
 
 void CSearchController::complete_imperfect_search(FILE*)
@@ -41,8 +467,18 @@ void CSearchController::complete_imperfect_search(FILE*)
     anchors.reset();
     k = 2;
   }
-  for (; k <= global_max_unit_length; ++k)
+  // The proofs are worked out ahead by a helper thread where that pays.
+  std::unique_ptr<BoundPrecomputer> pre;
+  if (search_shortcuts && search_threads && k <= global_max_unit_length && sequence.length() >= 4 * BoundPrecomputer::CHUNK)
+    pre.reset(new BoundPrecomputer(sequence.residues_begin(), sequence.length(), k, global_max_unit_length));
+  precomputed = pre.get();
+  for (; k <= global_max_unit_length; ++k) {
     one_unit_len_complete_imperfect_search(k, anchors, result);
+    if (pre)
+      pre->finish(k);
+  }
+  precomputed = nullptr;
+  pre.reset();
 
   imperfect_sats.sort();
 }
@@ -95,6 +531,8 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
   const char* const  before = b - 1;
   const char* const  marks  = anchors.mark0;  // mark of b + i is marks[i]
   const long         L      = unit_length;
+  const long         min_score = minScores[unit_length];
+  SeedBound          bound(b, n);
   Csat* in_hand = nullptr;
 
   if (unit_length == 0 || static_cast<unsigned long>(n) <= unit_length)
@@ -104,9 +542,23 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
   while (z != end && *z != 'N')
     ++z;
 
+  // Stretches of the seed's own copy, kept up to date for every seed:
+  //   back:     matches to the left (seq[y] == seq[y + L] for y = s - 1, s - 2, ...);
+  //   fwd_stop: first x >= s + L with seq[x] != seq[x - L], or the end;
+  //   same:     run of equal characters that ends at s + L - 1.
+  unsigned long back     = 0;
+  const char*   fwd_stop = b;
+  unsigned long same     = 1;
+  for (long t = 1; t < L; ++t)
+    same = b[t] == b[t - 1] ? same + 1 : 1;
+
   const char* const last = end - L;  // seeds start before this
   for (const char* s = b; s != last; ++s) {
     const long i = s - b;
+    if (s != b) {
+      back = (back + 1) * (s[-1] == s[L - 1]);
+      same = same * (s[L - 1] == s[L - 2]) + 1;
+    }
     if (i % 256 == 0 && check_report_status())
       report_status(sequence_number, sequence.name.c_str(), unit_length);
 
@@ -127,11 +579,21 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
       continue;
 
     // A unit of one repeated character belongs to unit length 1.
-    const char* q = s + 1;
-    while (q != e && *q == *s)
-      ++q;
-    if (q == e)
+    if (same >= static_cast<unsigned long>(L))
       continue;
+
+    if (precomputed) {
+      if (precomputed->hopeless(unit_length, static_cast<unsigned long>(i), bound))
+        continue;
+    } else if (search_shortcuts) {
+      if (fwd_stop < e) {
+        fwd_stop = e;
+        while (fwd_stop != end && *fwd_stop == fwd_stop[-L])
+          ++fwd_stop;
+      }
+      if (bound.hopeless(s, unit_length, min_score, fwd_stop, s - back))
+        continue;
+    }
 
     if (in_hand)
       in_hand->init_one_copy(s, e);

@@ -460,4 +460,95 @@ TEST_F(SearchTest, EveryReportedAlignmentIsConsistent)
   EXPECT_GT(total, 600u);
 }
 
+// The search shortcuts (hopeless-seed proof in the direct search, run-length
+// rejection and block skipping in the exact search) must give exactly the
+// results of growing every candidate. Inputs are long stretches of random
+// sequence with planted repeats and rare Ns, so that the shortcuts fire
+// often and meet N runs, sequence ends and repeats near their windows.
+TEST_F(SearchTest, ShortcutsChangeNoResult)
+{
+  std::mt19937 g(777);
+  std::size_t  compared = 0;
+  testing::internal::CaptureStderr();
+  for (int iter = 0; iter < 160; ++iter) {
+    init_param();
+    if (iter % 4) {
+      global_mismatch_score          = -2 - static_cast<int>(g() % 9);
+      global_indel_score             = -2 - static_cast<int>(g() % 9);
+      const int R[]                  = {INT_MAX, 0, 3, 8, INT_MIN};
+      global_maximum_scorereduction  = R[g() % 5];
+      global_maximum_recursion_depth = 1 + g() % 6;
+      global_prefer_longer_repeat    = g() % 2;
+      global_Ns_allowed_in_a_row     = g() % 4;
+      global_treat_Ns_as_missense    = g() % 5 == 0;
+      global_min_unit_length         = 1 + g() % 3;
+      global_max_unit_length         = global_min_unit_length + g() % 12;
+      global_min_score               = 1 + g() % 12;
+      global_min_score_bx            = static_cast<float>(g() % 3) * 0.5f;
+      global_min_length              = g() % 3 == 0 ? g() % 30 : 0;
+    }
+    CSearchController::reset_minimum_arrays();
+    std::string s;
+    while (s.size() < static_cast<std::size_t>(600 + iter * 12))
+      s += g() % 3 ? random_dna(g, 50 + g() % 300, g() % 4 ? 0.0 : 0.002) : planted(g);
+    const int mode = iter % 3;
+    auto run = [&](bool shortcuts) {
+      CSearchController::search_shortcuts = shortcuts;
+      set_sequence(s);
+      if (mode == 0) {
+        ctl->exact_search_2();
+        return reps(ctl->exact_sats.list);
+      }
+      return reps(mode == 1 ? (ctl->search_exact_and_extend_to_imperfect_repeats(), ctl->imperfect_sats.list)
+                            : (ctl->complete_imperfect_search(stdout), ctl->imperfect_sats.list));
+    };
+    const std::vector<Rep> slow = run(false);
+    const std::vector<Rep> fast = run(true);
+    ASSERT_EQ(slow.size(), fast.size()) << "iteration " << iter << " mode " << mode;
+    for (std::size_t i = 0; i < slow.size(); ++i) {
+      const Rep& a = slow[i];
+      const Rep& b = fast[i];
+      ASSERT_TRUE(a.start == b.start && a.end == b.end && a.k == b.k && a.score == b.score && a.mm == b.mm &&
+                  a.ins == b.ins && a.del == b.del && a.Ns == b.Ns)
+          << "iteration " << iter << " mode " << mode << " repeat " << i;
+    }
+    compared += slow.size();
+  }
+  CSearchController::search_shortcuts = true;
+  testing::internal::GetCapturedStderr();
+  EXPECT_GT(compared, 1000u);
+}
+
+// The helper thread that works out the hopeless-seed proofs ahead of the
+// passes runs only on long sequences; its results must be those of the
+// search without it and without any shortcut.
+TEST_F(SearchTest, HelperThreadChangesNoResult)
+{
+  std::mt19937 g(4242);
+  std::string  s;
+  while (s.size() < 300000)
+    s += g() % 4 ? random_dna(g, 200 + g() % 2000, g() % 5 ? 0.0 : 0.001) : planted(g);
+  testing::internal::CaptureStderr();
+  std::vector<Rep> results[3];
+  for (int variant = 0; variant < 3; ++variant) {
+    CSearchController::search_shortcuts = variant != 0;
+    CSearchController::search_threads   = variant == 2;
+    results[variant] = reps(run_imperfect(s));
+  }
+  CSearchController::search_shortcuts = true;
+  CSearchController::search_threads   = true;
+  testing::internal::GetCapturedStderr();
+  ASSERT_GT(results[0].size(), 100u);
+  for (int variant = 1; variant < 3; ++variant) {
+    ASSERT_EQ(results[0].size(), results[variant].size()) << "variant " << variant;
+    for (std::size_t i = 0; i < results[0].size(); ++i) {
+      const Rep& a = results[0][i];
+      const Rep& b = results[variant][i];
+      ASSERT_TRUE(a.start == b.start && a.end == b.end && a.k == b.k && a.score == b.score && a.mm == b.mm &&
+                  a.ins == b.ins && a.del == b.del && a.Ns == b.Ns)
+          << "variant " << variant << " repeat " << i;
+    }
+  }
+}
+
 } // namespace
