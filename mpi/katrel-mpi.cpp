@@ -229,8 +229,6 @@ void print_pid_message(const char* text, int pid)
 int main(int argc, char** argv)
 {
   MPI_Init(&argc, &argv);
-  // One process per core: the search keeps to its own thread.
-  CSearchController::search_threads = false;
   ProcessInfo info;
   MPI_Comm_size(MPI_COMM_WORLD, &info.size);
   MPI_Comm_rank(MPI_COMM_WORLD, &info.rank);

@@ -10,7 +10,6 @@
 #include "config/global-types-and-parameters.h"
 
 bool CSearchController::search_shortcuts = true;
-bool CSearchController::search_threads   = true;
 int* CSearchController::minScores_user    = nullptr;
 int* CSearchController::minLengths_user   = nullptr;
 int* CSearchController::minScores_intern  = nullptr;

@@ -44,9 +44,6 @@ public:
   // Shortcuts that reject hopeless candidates without growing them (on by
   // default). They never change a result; tests switch them off to compare.
   static bool search_shortcuts;
-  // Whether the direct imperfect search may use a helper thread for them
-  // (on by default; the MPI program, one process per core, switches it off).
-  static bool search_threads;
 
   // Exact search over all unit lengths in range; appends to exact_sats, sorted.
   void exact_search_2();

@@ -6,15 +6,9 @@
 
 #include "search/CSearchController.h"
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include "config/global-types-and-parameters.h"
 #include "config/fatal-error.h"
@@ -242,6 +236,17 @@ public:
   }
 
   // The seed s .. s + k (k >= 2, no N in it) cannot reach the score T.
+  // Values that depend on the unit length only.
+  void begin_pass(unsigned k)
+  {
+    k_     = k;
+    full_  = k >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << k) - 1;
+    floor_ = -static_cast<long>(k) - P_;
+    r1_    = 1 % k;
+    r2_    = 2 % k;
+    r3_    = 3 % k;
+  }
+
   // x: the first disagreement right of the seed (seq[x] != seq[x - k], or
   // the end); y: one past the first disagreement left of it.
   bool hopeless(const char* sp, unsigned k, long T, const char* x, const char* y)
@@ -259,12 +264,8 @@ public:
     if (f + g >= T)
       return false;
 
-    k_     = k;
-    full_  = (std::uint64_t(1) << k) - 1;
-    floor_ = -static_cast<long>(k) - P_;
-    r1_    = 1 % k;
-    r2_    = 2 % k;
-    r3_    = 3 % k;
+    if (k != k_)
+      begin_pass(k);
     for (unsigned phi = 0; phi < k; ++phi)
       phases_[static_cast<unsigned char>(sp[phi])] |= std::uint64_t(1) << phi;
 
@@ -282,176 +283,6 @@ public:
   }
 };
 
-// The hopeless-seed proofs depend only on the sequence, the unit length and
-// the parameters, never on the anchor marks, so they can be worked out
-// ahead of the passes. A helper thread does that, one pass ahead of the
-// search, into a bit per seed; the search takes the bits it finds ready and
-// works out missing chunks itself. Two passes' bits exist at a time.
-class BoundPrecomputer
-{
-public:
-  static const unsigned long CHUNK = 1ul << 14;  // seeds per chunk, a multiple of 64
-
-private:
-  // A pass is opened (bits allocated) at most two passes ahead of the
-  // search, and closed when the search is done with it. A pass object is
-  // never reused, so a thread that comes late to a closed pass only sees
-  // that it is closed.
-  struct Pass
-  {
-    unsigned                             k      = 0;
-    bool                                 opened = false;  // under the mutex
-    std::vector<std::uint64_t>           bits;
-    std::unique_ptr<std::atomic<bool>[]> done;
-    unsigned long                        chunks = 0;
-    std::atomic<unsigned long>           next{0};
-    std::atomic<int>                     active{0};
-    std::atomic<bool>                    closed{false};
-  };
-
-  const char* const                  b_;
-  const unsigned long                n_;
-  const unsigned                     max_k_;
-  std::vector<std::unique_ptr<Pass>> passes_;  // by unit length
-  std::mutex                         m_;
-  std::condition_variable            cv_;
-  bool                               stop_ = false;
-  std::thread                        worker_;
-
-  void open(unsigned k)
-  {
-    Pass& p  = *passes_[k];
-    p.k      = k;
-    p.chunks = (n_ + CHUNK - 1) / CHUNK;
-    p.bits.assign((p.chunks * CHUNK) / 64, 0);
-    p.done.reset(new std::atomic<bool>[p.chunks]);
-    for (unsigned long c = 0; c < p.chunks; ++c)
-      p.done[c].store(false);
-    p.opened = true;
-  }
-
-  void compute_chunk(Pass& p, unsigned long c, SeedBound& bound) const
-  {
-    const unsigned      k   = p.k;
-    const long          T   = CSearchController::minScores[k];
-    const char* const   end = b_ + n_;
-    const unsigned long lo  = c * CHUNK;
-    unsigned long       hi  = lo + CHUNK;
-    if (hi + k > n_)
-      hi = n_ > k ? n_ - k : 0;
-    for (unsigned long i = lo; i < hi; ++i) {
-      const char* s = b_ + i;
-      const char* e = s + k;
-      bool        usable   = true;
-      bool        all_same = true;
-      for (const char* q = s; q != e; ++q) {
-        if (*q == 'N')
-          usable = false;
-        if (*q != *s)
-          all_same = false;
-      }
-      if (!usable || all_same)
-        continue;  // never a seed: no bit needed
-      const char* x = e;
-      while (x != end && *x == x[-static_cast<long>(k)])
-        ++x;
-      const char* y = s;
-      while (y != b_ && y[-1] == y[k - 1])
-        --y;
-      if (bound.hopeless(s, k, T, x, y))
-        p.bits[i >> 6] |= std::uint64_t(1) << (i & 63);
-    }
-  }
-
-  // Takes one chunk of p and works it out; false when none is left or p
-  // is closed.
-  bool work_one(Pass& p, SeedBound& bound)
-  {
-    p.active.fetch_add(1);
-    bool did = false;
-    if (!p.closed.load()) {
-      const unsigned long c = p.next.fetch_add(1);
-      if (c < p.chunks) {
-        compute_chunk(p, c, bound);
-        p.done[c].store(true);
-        did = true;
-      }
-    }
-    p.active.fetch_sub(1);
-    return did;
-  }
-
-  void run(unsigned min_k)
-  {
-    SeedBound bound(b_, n_);
-    for (unsigned k = min_k; k <= max_k_; ++k) {
-      Pass& p = *passes_[k];
-      {
-        std::unique_lock<std::mutex> lock(m_);
-        cv_.wait(lock, [&] { return stop_ || p.opened; });
-        if (stop_)
-          return;
-      }
-      while (work_one(p, bound)) {
-      }
-    }
-  }
-
-public:
-  BoundPrecomputer(const char* b, unsigned long n, unsigned min_k, unsigned max_k)
-    : b_(b), n_(n), max_k_(max_k)
-  {
-    for (unsigned k = 0; k <= max_k; ++k)
-      passes_.emplace_back(new Pass);
-    open(min_k);
-    if (min_k + 1 <= max_k)
-      open(min_k + 1);
-    worker_ = std::thread([this, min_k] { run(min_k); });
-  }
-
-  ~BoundPrecomputer()
-  {
-    {
-      std::lock_guard<std::mutex> lock(m_);
-      stop_ = true;
-      for (auto& p : passes_)
-        p->closed.store(true);
-    }
-    cv_.notify_all();
-    worker_.join();
-  }
-  BoundPrecomputer(const BoundPrecomputer&)            = delete;
-  BoundPrecomputer& operator=(const BoundPrecomputer&) = delete;
-
-  // The bit of seed i in pass k; helps with the pass until its chunk is done.
-  bool hopeless(unsigned k, unsigned long i, SeedBound& bound)
-  {
-    Pass&               p = *passes_[k];
-    const unsigned long c = i / CHUNK;
-    while (!p.done[c].load())
-      if (!work_one(p, bound))
-        std::this_thread::yield();  // the chunk is in the helper's hands
-    return p.bits[i >> 6] >> (i & 63) & 1;
-  }
-
-  // The search is done with pass k: release it and open pass k + 2.
-  void finish(unsigned k)
-  {
-    Pass& p = *passes_[k];
-    p.closed.store(true);
-    while (p.active.load() != 0)
-      std::this_thread::yield();
-    std::vector<std::uint64_t>().swap(p.bits);
-    p.done.reset();
-    if (k + 2 <= max_k_) {
-      std::lock_guard<std::mutex> lock(m_);
-      open(k + 2);
-    }
-    cv_.notify_all();
-  }
-};
-
-BoundPrecomputer* precomputed = nullptr;  // set during complete_imperfect_search
 
 } // namespace
 
@@ -467,18 +298,8 @@ void CSearchController::complete_imperfect_search(FILE*)
     anchors.reset();
     k = 2;
   }
-  // The proofs are worked out ahead by a helper thread where that pays.
-  std::unique_ptr<BoundPrecomputer> pre;
-  if (search_shortcuts && search_threads && k <= global_max_unit_length && sequence.length() >= 4 * BoundPrecomputer::CHUNK)
-    pre.reset(new BoundPrecomputer(sequence.residues_begin(), sequence.length(), k, global_max_unit_length));
-  precomputed = pre.get();
-  for (; k <= global_max_unit_length; ++k) {
+  for (; k <= global_max_unit_length; ++k)
     one_unit_len_complete_imperfect_search(k, anchors, result);
-    if (pre)
-      pre->finish(k);
-  }
-  precomputed = nullptr;
-  pre.reset();
 
   imperfect_sats.sort();
 }
@@ -582,10 +403,7 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
     if (same >= static_cast<unsigned long>(L))
       continue;
 
-    if (precomputed) {
-      if (precomputed->hopeless(unit_length, static_cast<unsigned long>(i), bound))
-        continue;
-    } else if (search_shortcuts) {
+    if (search_shortcuts) {
       if (fwd_stop < e) {
         fwd_stop = e;
         while (fwd_stop != end && *fwd_stop == fwd_stop[-L])

@@ -519,36 +519,4 @@ TEST_F(SearchTest, ShortcutsChangeNoResult)
   EXPECT_GT(compared, 1000u);
 }
 
-// The helper thread that works out the hopeless-seed proofs ahead of the
-// passes runs only on long sequences; its results must be those of the
-// search without it and without any shortcut.
-TEST_F(SearchTest, HelperThreadChangesNoResult)
-{
-  std::mt19937 g(4242);
-  std::string  s;
-  while (s.size() < 300000)
-    s += g() % 4 ? random_dna(g, 200 + g() % 2000, g() % 5 ? 0.0 : 0.001) : planted(g);
-  testing::internal::CaptureStderr();
-  std::vector<Rep> results[3];
-  for (int variant = 0; variant < 3; ++variant) {
-    CSearchController::search_shortcuts = variant != 0;
-    CSearchController::search_threads   = variant == 2;
-    results[variant] = reps(run_imperfect(s));
-  }
-  CSearchController::search_shortcuts = true;
-  CSearchController::search_threads   = true;
-  testing::internal::GetCapturedStderr();
-  ASSERT_GT(results[0].size(), 100u);
-  for (int variant = 1; variant < 3; ++variant) {
-    ASSERT_EQ(results[0].size(), results[variant].size()) << "variant " << variant;
-    for (std::size_t i = 0; i < results[0].size(); ++i) {
-      const Rep& a = results[0][i];
-      const Rep& b = results[variant][i];
-      ASSERT_TRUE(a.start == b.start && a.end == b.end && a.k == b.k && a.score == b.score && a.mm == b.mm &&
-                  a.ins == b.ins && a.del == b.del && a.Ns == b.Ns)
-          << "variant " << variant << " repeat " << i;
-    }
-  }
-}
-
 } // namespace
