@@ -34,9 +34,9 @@ echo
 # measure NAME COMMAND...: one run; appends "seconds peak_kb" to $dir/NAME.times
 measure() {
   local name=$1; shift
-  local t
-  t=$( { /usr/bin/time -f '%e %M' "$@" >"$dir/$name.out" 2>/dev/null; } 2>&1 | tail -n 1 )
-  echo "$t" >>"$dir/$name.times"
+  # time writes to its own file: the command's standard error is discarded.
+  /usr/bin/time -o "$dir/$name.time1" -f '%e %M' "$@" >"$dir/$name.out" 2>/dev/null || true
+  tail -n 1 "$dir/$name.time1" >>"$dir/$name.times"
 }
 
 median() { sort -n | awk '{a[NR]=$1} END{ if (NR%2) print a[(NR+1)/2]; else printf "%.3f\n", (a[NR/2]+a[NR/2+1])/2 }'; }

@@ -16,6 +16,7 @@ CFile::CFile()
 
 CFile::~CFile()
 {
+  close_inflate();
   if (gz_)
     gzclose(gz_);
   if (is_open())
@@ -32,6 +33,7 @@ void CFile::openfile(const char* name)
     gzclose(gz_);
     gz_ = nullptr;
   }
+  close_inflate();
   if (is_open())
     close();
   clear();
@@ -50,6 +52,21 @@ void CFile::openfile(const char* name)
   const bool gzip = got == 2 && magic[0] == '\x1f' && magic[1] == '\x8b';
   clear();
   if (gzip) {
+    seekg(0);
+    if (std::ifstream::fail()) {
+      // A pipe: it cannot be opened again, so inflate what follows here.
+      clear();
+      zs_  = new z_stream();
+      zin_ = static_cast<unsigned char*>(std::malloc(1 << 18));
+      if (!zin_ || inflateInit2(zs_, 15 + 16) != Z_OK)
+        katrel_failed_realloc();
+      zin_[0]          = 0x1f;
+      zin_[1]          = 0x8b;
+      zs_->next_in     = zin_;
+      zs_->avail_in    = 2;
+      zs_in_member_    = true;
+      return;
+    }
     close();
     gz_ = gzopen(name, "rb");
     if (!gz_) {
@@ -90,6 +107,9 @@ bool CFile::refill()
       }
       got = n;
     }
+  } else if (zs_) {
+    if (!read_error_)
+      got = inflate_some(buffer_ + kept, block_size - kept);
   } else if (is_open() && !std::ifstream::eof() && !std::ifstream::bad()) {
     read(buffer_ + kept, block_size - kept);
     got = gcount();
@@ -113,4 +133,69 @@ char CFile::carriage_return()
     --read_pos_;
   ++line_;
   return '\n';
+}
+
+void CFile::close_inflate()
+{
+  if (zs_) {
+    inflateEnd(zs_);
+    delete zs_;
+    zs_ = nullptr;
+  }
+  std::free(zin_);
+  zin_ = nullptr;
+}
+
+std::streamsize CFile::inflate_some(char* out, unsigned int room)
+{
+  zs_->next_out  = reinterpret_cast<Bytef*>(out);
+  zs_->avail_out = room;
+  while (zs_->avail_out > 0) {
+    if (zs_->avail_in == 0) {
+      if (std::ifstream::eof() || std::ifstream::bad())
+        break;
+      read(reinterpret_cast<char*>(zin_), 1 << 18);
+      if (std::ifstream::bad()) {
+        read_error_ = true;
+        break;
+      }
+      zs_->next_in  = zin_;
+      zs_->avail_in = static_cast<uInt>(gcount());
+      if (zs_->avail_in == 0)
+        break;
+    }
+    if (!zs_in_member_) {
+      // After a member: another one follows only if it starts with the
+      // gzip magic bytes; anything else ends the input, as for a file.
+      if (zs_->avail_in < 2 && !std::ifstream::eof()) {
+        // Too little to tell: move the byte to the front and read on.
+        zin_[0] = zs_->next_in[0];
+        read(reinterpret_cast<char*>(zin_) + 1, (1 << 18) - 1);
+        zs_->next_in  = zin_;
+        zs_->avail_in = static_cast<uInt>(1 + gcount());
+      }
+      if (zs_->avail_in < 2 || zs_->next_in[0] != 0x1f || zs_->next_in[1] != 0x8b) {
+        zs_->avail_in = 0;
+        clear(std::ios::eofbit);
+        break;
+      }
+      inflateReset(zs_);
+      zs_in_member_ = true;
+    }
+    const int r = inflate(zs_, Z_NO_FLUSH);
+    if (r == Z_STREAM_END)
+      zs_in_member_ = false;
+    else if (r != Z_OK && r != Z_BUF_ERROR) {
+      read_error_      = true;
+      read_error_text_ = zs_->msg ? zs_->msg : "invalid compressed data";
+      return 0;
+    }
+  }
+  const std::streamsize got = static_cast<std::streamsize>(room - zs_->avail_out);
+  if (got == 0 && zs_in_member_ && !read_error_) {
+    // The input ended inside a member.
+    read_error_      = true;
+    read_error_text_ = "unexpected end of file";
+  }
+  return got;
 }

@@ -42,6 +42,15 @@ private:
   bool          read_error_ = false;
   gzFile        gz_         = nullptr;  // set while a compressed file is read
   std::string   read_error_text_;
+  // Compressed input that cannot be opened a second time (a pipe) is
+  // inflated here from the stream, its first two bytes already taken.
+  z_stream*     zs_         = nullptr;
+  unsigned char* zin_       = nullptr;
+  bool          zs_in_member_ = false;  // inside a gzip member, its end not reached
+
+  // Inflates the next bytes of a piped compressed input to [out, out + room).
+  std::streamsize inflate_some(char* out, unsigned int room);
+  void close_inflate();
 
   // Refills the buffer from the stream; returns false when fail is set.
   bool refill();
@@ -116,7 +125,7 @@ public:
   bool read_error() const { return read_error_; }
   // What went wrong, for compressed input (empty otherwise).
   const std::string& read_error_text() const { return read_error_text_; }
-  bool compressed() const { return gz_ != nullptr; }
+  bool compressed() const { return gz_ != nullptr || zs_ != nullptr; }
 
   void set_fail() { flags_ = flag_fail; }
   void clear_fail() { flags_ = static_cast<unsigned char>(flags_ & ~flag_fail); }

@@ -45,9 +45,9 @@ protected:
   }
 
   // Runs katrel with `args` inside the test folder; returns the exit status.
-  int run(const std::string& args, const std::string& redirections = "") const
+  int run(const std::string& args, const std::string& redirections = "", const std::string& pipe_in = "") const
   {
-    std::string cmd = "cd '" + dir + "' && '" KATREL_BINARY "' " + args + " " + redirections;
+    std::string cmd = "cd '" + dir + "' && " + pipe_in + "'" KATREL_BINARY "' " + args + " " + redirections;
     int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -202,6 +202,34 @@ TEST_F(EndToEnd, CompressedInputGivesTheSameReportAndDamageIsAnError)
   ASSERT_EQ(std::system(("cd '" + dir + "' && gzip -c bad.fa > bad.fa.gz").c_str()), 0);
   EXPECT_EQ(run("bad.fa.gz", ">/dev/null 2>err.txt"), 231);
   EXPECT_NE(read(path("err.txt")).find("File position: line 4\n"), std::string::npos);
+}
+
+// Compressed input through a pipe cannot be opened a second time by zlib; it
+// is inflated from the stream instead, with the same results and errors.
+TEST_F(EndToEnd, CompressedInputFromAPipe)
+{
+  std::string seq = random_sequence(300000, 5);
+  seq.replace(1000, 30, "ACACACACACACACACACACACACACACAC");
+  seq.replace(250000, 24, "GATAGATAGATTGATAGATAGATA");
+  write("in.fa", ">r1\n" + lines_of(seq.substr(0, 150000), 60, "\n") + ">r2\n" + lines_of(seq.substr(150000), 60, "\n"));
+  ASSERT_EQ(std::system(("cd '" + dir + "' && gzip -c in.fa > in.fa.gz && gzip -1 -c in.fa > again.gz && "
+                         "cat in.fa.gz again.gz > two.gz && head -c 30000 in.fa.gz > trunc.gz").c_str()), 0);
+  ASSERT_EQ(run("--searchMode exact in.fa plain.txt", "2>/dev/null"), 0);
+  ASSERT_EQ(run("--searchMode exact /dev/stdin piped.txt", "< in.fa.gz 2>/dev/null"), 0);
+  // `< file` is seekable; cat makes it a pipe.
+  ASSERT_EQ(run("--searchMode exact /dev/stdin piped2.txt", "2>/dev/null", "cat in.fa.gz | "), 0);
+  EXPECT_EQ(body(read(path("plain.txt"))), body(read(path("piped.txt"))));
+  EXPECT_EQ(body(read(path("plain.txt"))), body(read(path("piped2.txt"))));
+
+  ASSERT_EQ(run("--searchMode exact /dev/stdin two.txt", "2>/dev/null", "cat two.gz | "), 0);
+  std::size_t records = 0;
+  for (std::size_t at = 0; (at = read(path("two.txt")).find("Analysis of sequence", at)) != std::string::npos; ++at)
+    ++records;
+  EXPECT_EQ(records, 4u);
+
+  EXPECT_EQ(run("/dev/stdin", ">/dev/null 2>err.txt", "cat trunc.gz | "), 151);
+  EXPECT_NE(read(path("err.txt")).find("unexpected end of file"), std::string::npos);
+  EXPECT_EQ(read(path("err.txt")).find("Analysis finished successfully."), std::string::npos);
 }
 
 }  // namespace
