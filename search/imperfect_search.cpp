@@ -79,6 +79,7 @@ class SeedBound
   std::uint64_t     full_  = 0;
   unsigned          r1_ = 0, r2_ = 0, r3_ = 0;  // 1, 2 and 3 modulo k
   std::uint64_t     phases_[256];  // per letter: the unit phases holding it
+  const char*       unit_at_ = nullptr;  // the seed whose unit phases_ holds
   long              S_[WINDOW + 2];
 
   // Rotations of a k-bit phase set by j < k (j = 0 included: x << k
@@ -236,9 +237,37 @@ public:
   }
 
   // The seed s .. s + k (k >= 2, no N in it) cannot reach the score T.
+  // Makes phases_ describe the unit sp .. sp + k. The seeds come in rising
+  // order, so the sets of a seed a few positions on are shifted along: a
+  // unit one position later loses its first letter (bit 0) and gains the
+  // letter after it as its last (bit k - 1). Ns are never entered; a seed
+  // holds none, and every letter of it was entered when it became the last.
+  void set_unit(const char* sp)
+  {
+    const unsigned char A = 'A', C = 'C', G = 'G', T = 'T';
+    const long          d = sp - unit_at_;
+    if (unit_at_ && d >= 0 && d <= 4) {
+      for (const char* q = unit_at_ + k_; q != sp + k_; ++q) {
+        phases_[A] >>= 1;
+        phases_[C] >>= 1;
+        phases_[G] >>= 1;
+        phases_[T] >>= 1;
+        phases_[static_cast<unsigned char>(*q)] |= std::uint64_t(1) << (k_ - 1);
+      }
+      phases_[static_cast<unsigned char>('N')] = 0;
+    } else {
+      phases_[A] = phases_[C] = phases_[G] = phases_[T] = 0;
+      for (unsigned phi = 0; phi < k_; ++phi)
+        phases_[static_cast<unsigned char>(sp[phi])] |= std::uint64_t(1) << phi;
+      phases_[static_cast<unsigned char>('N')] = 0;
+    }
+    unit_at_ = sp;
+  }
+
   // Values that depend on the unit length only.
   void begin_pass(unsigned k)
   {
+    unit_at_ = nullptr;
     k_     = k;
     full_  = k >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << k) - 1;
     floor_ = -static_cast<long>(k) - P_;
@@ -266,8 +295,7 @@ public:
 
     if (k != k_)
       begin_pass(k);
-    for (unsigned phi = 0; phi < k; ++phi)
-      phases_[static_cast<unsigned char>(sp[phi])] |= std::uint64_t(1) << phi;
+    set_unit(sp);
 
     bool       result = false;
     const long F      = x == end ? f : chain_max(x - b_, f, +1, T - g);
@@ -275,10 +303,6 @@ public:
       const long G = y == b_ ? F + g : chain_max(y - b_ - 1, F + g, -1, T);
       result       = G < T;
     }
-    phases_[static_cast<unsigned char>('A')] = 0;
-    phases_[static_cast<unsigned char>('C')] = 0;
-    phases_[static_cast<unsigned char>('G')] = 0;
-    phases_[static_cast<unsigned char>('T')] = 0;
     return result;
   }
 };
