@@ -2,7 +2,6 @@
 // write the run header, then for every record of the input file: read,
 // count, and (inside the requested range) search, filter, report and mask.
 
-#include <cctype>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -12,6 +11,7 @@
 #include "config/number2cstring.h"
 #include "driver/good-bye.h"
 #include "driver/file-checks.h"
+#include "driver/run-steps.h"
 #include "search/CSearchController.h"
 #include "sequence/CFile.h"
 #include "sequence/CSequence_Mol.h"
@@ -23,44 +23,6 @@ void print_three_line_message(const char* first, const std::string& name, const 
   general_PrintMessage(stderr, first, "\n");
   general_PrintMessage(stderr, "   \"", name.c_str(), "\"\n");
   general_PrintMessage(stderr, last, "\n");
-}
-
-// Runs the search of the chosen mode and its filters; returns the container
-// that holds the result to report.
-CsatContainer& search_and_filter(CSearchController& controller, FILE* os)
-{
-  switch (global_search_mode) {
-    case 0:
-      controller.exact_search_2();
-      controller.remove_hidden(controller.exact_sats);
-      return controller.exact_sats;
-    case 1:
-      controller.search_exact_and_extend_to_imperfect_repeats();
-      break;
-    default:
-      controller.complete_imperfect_search(os);
-      break;
-  }
-  controller.remove_hidden(controller.imperfect_sats);
-  controller.filter_perfection(controller.imperfect_sats);
-  return controller.imperfect_sats;
-}
-
-// Overwrites the reported repeats in the residues with lower case or X.
-void mask_repeats(CSequence_Mol& seq, const CsatContainer& sats)
-{
-  char* residues = seq.residues.data();
-  const char* base = seq.residues_begin();
-  for (const Csat* sat : sats.list) {
-    char* p = residues + (sat->start - base);
-    char* e = residues + (sat->end - base);
-    if (global_mask_lower)
-      for (; p != e; ++p)
-        *p = static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-    else
-      for (; p != e; ++p)
-        *p = 'X';
-  }
 }
 
 void report_invalid_fasta(const CFile& infile)

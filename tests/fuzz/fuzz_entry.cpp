@@ -7,7 +7,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -16,6 +15,7 @@
 
 #include "config/global-types-and-parameters.h"
 #include "config/katrel-messages.h"
+#include "driver/run-steps.h"
 #include "search/CSearchController.h"
 #include "sequence/CFile.h"
 #include "sequence/CSequence_Mol.h"
@@ -402,38 +402,6 @@ FILE* null_output()
   return os;
 }
 
-// The same steps as the serial program's driver.
-CsatContainer& search_and_filter(CSearchController& controller)
-{
-  switch (global_search_mode) {
-    case 0:
-      controller.exact_search_2();
-      controller.remove_hidden(controller.exact_sats);
-      return controller.exact_sats;
-    case 1:
-      controller.search_exact_and_extend_to_imperfect_repeats();
-      break;
-    default:
-      controller.complete_imperfect_search(null_output());
-      break;
-  }
-  controller.remove_hidden(controller.imperfect_sats);
-  controller.filter_perfection(controller.imperfect_sats);
-  return controller.imperfect_sats;
-}
-
-void mask_repeats(CSequence_Mol& seq, const CsatContainer& sats)
-{
-  char*       residues = seq.residues.data();
-  const char* base     = seq.residues_begin();
-  for (const Csat* sat : sats.list) {
-    char* p = residues + (sat->start - base);
-    char* e = residues + (sat->end - base);
-    for (; p != e; ++p)
-      *p = global_mask_lower ? static_cast<char>(std::tolower(static_cast<unsigned char>(*p))) : 'X';
-  }
-}
-
 std::string check_result(const CSequence_Mol& seq, const CsatContainer& sats)
 {
   const char* b    = seq.residues_begin();
@@ -667,7 +635,7 @@ std::string run_pipeline_input(const std::uint8_t* data, std::size_t size)
       continue;
 
     CSearchController controller(record, seq);
-    CsatContainer&    result = search_and_filter(controller);
+    CsatContainer&    result = search_and_filter(controller, os);
     std::string       bad    = check_result(seq, result);
     if (!bad.empty())
       return bad + " in record " + std::to_string(record);
