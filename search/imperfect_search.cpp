@@ -82,83 +82,49 @@ class SeedBound
   const char*       unit_at_ = nullptr;  // the seed whose unit phases_ holds
   long              S_[WINDOW + 2];
 
-  // Rotations of a k-bit phase set by j < k (j = 0 included: x << k
-  // leaves no bit inside the k bits).
-  std::uint64_t rot_right(std::uint64_t x, unsigned j) const { return ((x >> j) | (x << (k_ - j))) & full_; }
-  std::uint64_t rot_left(std::uint64_t x, unsigned j) const { return ((x << j) | (x >> (k_ - j))) & full_; }
+  // The phase set of letter c shifted for the j-th letter of a stretch
+  // (j < k): a stretch to the right in phase phi meets unit[phi + j] at
+  // offset j, so the set rotates right by j; to the left it rotates left.
+  // (j = 0 included: x << k leaves no bit inside the k bits.)
+  template <int DIR>
+  std::uint64_t shifted(unsigned char c, unsigned j) const
+  {
+    const std::uint64_t x = phases_[c];
+    return DIR > 0 ? ((x >> j) | (x << (k_ - j))) & full_ : ((x << j) | (x >> (k_ - j))) & full_;
+  }
 
   static long nonzero(std::uint64_t x) { return x != 0; }
 
-  // Longest match from t to the right over all phases; -1 when unbounded.
-  // Matches of up to three characters are counted without branches.
-  long lambda_forward(long t) const
+  // Longest match from t in direction DIR over all phases; -1 when it
+  // cannot be bounded. Matches of up to three characters are counted
+  // without branches.
+  template <int DIR>
+  long lambda(long t) const
   {
-    if (t + 4 <= n_) {
+    if (DIR > 0 ? t + 4 <= n_ : t >= 3) {
       const unsigned char* q  = reinterpret_cast<const unsigned char*>(b_ + t);
       const std::uint64_t  c0 = phases_[q[0]];
-      const std::uint64_t  c1 = c0 & rot_right(phases_[q[1]], r1_);
-      const std::uint64_t  c2 = c1 & rot_right(phases_[q[2]], r2_);
-      const std::uint64_t  c3 = c2 & rot_right(phases_[q[3]], r3_);
+      const std::uint64_t  c1 = c0 & shifted<DIR>(q[DIR], r1_);
+      const std::uint64_t  c2 = c1 & shifted<DIR>(q[2 * DIR], r2_);
+      const std::uint64_t  c3 = c2 & shifted<DIR>(q[3 * DIR], r3_);
       if (!c3) {
         const long lam = nonzero(c0) + nonzero(c1) + nonzero(c2);
-        if (accept_Ns_ && q[lam] == 'N')
+        if (accept_Ns_ && q[DIR * lam] == 'N')
           return -1;
         return lam;
       }
     }
-    return lambda_forward_loop(t);
-  }
-
-  long lambda_backward(long t) const
-  {
-    if (t >= 3) {
-      const unsigned char* q  = reinterpret_cast<const unsigned char*>(b_ + t);
-      const std::uint64_t  c0 = phases_[q[0]];
-      const std::uint64_t  c1 = c0 & rot_left(phases_[q[-1]], r1_);
-      const std::uint64_t  c2 = c1 & rot_left(phases_[q[-2]], r2_);
-      const std::uint64_t  c3 = c2 & rot_left(phases_[q[-3]], r3_);
-      if (!c3) {
-        const long lam = nonzero(c0) + nonzero(c1) + nonzero(c2);
-        if (accept_Ns_ && q[-lam] == 'N')
-          return -1;
-        return lam;
-      }
-    }
-    return lambda_backward_loop(t);
-  }
-
-  long lambda_forward_loop(long t) const
-  {
+    // Near a sequence end, or four or more matches: letter by letter.
     std::uint64_t M  = full_;
     unsigned      jj = 0;  // j mod k
     for (long j = 0;; ++j) {
-      if (t + j == n_)
+      const long at = t + DIR * j;
+      if (at < 0 || at == n_)
         return j;
-      const unsigned char ch = static_cast<unsigned char>(b_[t + j]);
+      const unsigned char ch = static_cast<unsigned char>(b_[at]);
       if (ch == 'N' && accept_Ns_)
         return -1;
-      M &= rot_right(phases_[ch], jj);
-      if (!M)
-        return j;
-      if (j + 1 >= MAX_STRETCH)
-        return -1;
-      if (++jj == k_)
-        jj = 0;
-    }
-  }
-
-  // Longest match from t to the left over all phases; -1 when unbounded.
-  long lambda_backward_loop(long t) const
-  {
-    std::uint64_t M  = full_;
-    unsigned      jj = 0;
-    for (long j = 0;; ++j) {
-      if (t - j < 0)
-        return j;
-      const unsigned char ch = static_cast<unsigned char>(b_[t - j]);
-      if (ch == 'N' && accept_Ns_)
-        return -1;
-      M &= rot_left(phases_[ch], jj);
+      M &= shifted<DIR>(ch, jj);
       if (!M)
         return j;
       if (j + 1 >= MAX_STRETCH)
@@ -191,7 +157,7 @@ class SeedBound
           best = r;
         continue;
       }
-      const long lam = dir > 0 ? lambda_forward(t) : lambda_backward(t);
+      const long lam = dir > 0 ? lambda<+1>(t) : lambda<-1>(t);
       if (lam < 0)
         return GIVE_UP;
       if (r + lam > best) {
