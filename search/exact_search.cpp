@@ -257,9 +257,9 @@ void CSearchController::exact_search_2()
 
     // Unit lengths 2 and more.
     for (unsigned long k = (min_k > 2 ? min_k : 2); k <= max_k && k < n; ++k) {
-      // First N at or after the candidate position (found when needed).
-      unsigned long first_N = 0;
-      bool          first_N_known = false;
+      // First N at or after the candidate position.
+      const char*   m       = static_cast<const char*>(std::memchr(seq, 'N', n));
+      unsigned long first_N = m ? static_cast<unsigned long>(m - seq) : n;
 
       // Cheap rejection, tested first. Let A(x) say seq[x] == seq[x - k].
       // Growing the copy i .. i + k compares, to the right, seq[x] with the
@@ -349,10 +349,9 @@ void CSearchController::exact_search_2()
         if (!((free_here && (free_last || f[k] == MASK_FREE)) || (f[-1] == MASK_FREE && free_last)))
           continue;
 
-        if (!first_N_known || first_N < i) {
-          const char* next_N = static_cast<const char*>(std::memchr(seq + i, 'N', n - i));
-          first_N       = next_N ? static_cast<unsigned long>(next_N - seq) : n;
-          first_N_known = true;
+        if (first_N < i) {
+          const char* q = static_cast<const char*>(std::memchr(seq + i, 'N', n - i));
+          first_N       = q ? static_cast<unsigned long>(q - seq) : n;
         }
         if (first_N < i + k)  // the copy holds an N
           continue;
