@@ -196,11 +196,6 @@ int leap_forward_branch(const char* pos, const char* up, int s, unsigned char d,
   return v > s ? v : s;
 }
 
-int leap_forward(const char* pos, const char* up, int s, unsigned char d, int best, const LeapContext& c)
-{
-  return leap_forward_node(pos, up, s, d, best, c);
-}
-
 // Mirror image: pos plays the role of start, the character examined is pos[-1].
 inline __attribute__((always_inline)) int leap_backward_node(const char* pos, const char* up, int s, unsigned char d,
                                                              int best, const LeapContext& c)
@@ -266,11 +261,6 @@ int leap_backward_branch(const char* pos, const char* up, int s, unsigned char d
   if (!chosen)
     return s;
   return v > s ? v : s;
-}
-
-int leap_backward(const char* pos, const char* up, int s, unsigned char d, int best, const LeapContext& c)
-{
-  return leap_backward_node(pos, up, s, d, best, c);
 }
 
 // The best point of an extension. Its missense entries are not copied: from
@@ -545,7 +535,7 @@ int CSearchController::extend_imperfect_forward_leap_ahead(const char* pos, cons
 {
   const AlignParams p = current_params();
   const LeapContext ctx{unit_begin, unit_end, unit_length, seq_end, &p};
-  return leap_forward(pos, unit_pos, score, depth, best, ctx);
+  return leap_forward_node(pos, unit_pos, score, depth, best, ctx);
 }
 
 int CSearchController::extend_imperfect_backward_leap_ahead(const char* pos, const char* unit_pos,
@@ -555,5 +545,5 @@ int CSearchController::extend_imperfect_backward_leap_ahead(const char* pos, con
 {
   const AlignParams p = current_params();
   const LeapContext ctx{unit_begin, unit_end, unit_length, seq_before + 1, &p};
-  return leap_backward(pos, unit_pos, score, depth, best, ctx);
+  return leap_backward_node(pos, unit_pos, score, depth, best, ctx);
 }
