@@ -60,13 +60,21 @@ inline void mark_kept(CAnchorSeq& anchors, const Csat& sat)
 //
 // Whenever an accepted N could be passed over (an N where a stretch would
 // stop), a stretch could be longer than MAX_STRETCH, the chain could reach
-// more than WINDOW positions, or the unit is longer than 63, the seed is
+// more than WINDOW positions, or the unit is longer than 32, the seed is
 // extended as usual.
 class SeedBound
 {
   static const long MAX_STRETCH = 64;
   static const long WINDOW      = 256;
   static const long GIVE_UP     = 1L << 40;
+
+public:
+  // How far the programme may read from the disagreements: a seed whose
+  // reach holds no sequence end and no accepted N is worked out without
+  // testing for either.
+  static const long REACH = WINDOW + MAX_STRETCH + 8;
+
+private:
 
   const char* const b_;
   const long        n_;
@@ -77,68 +85,76 @@ class SeedBound
   long              floor_ = 0;
   unsigned          k_     = 0;
   std::uint64_t     full_  = 0;
-  unsigned          r1_ = 0, r2_ = 0, r3_ = 0;  // 1, 2 and 3 modulo k
+  unsigned          s1_[2], s2_[2], s3_[2], s4_[2];  // shift for letter 1, 2, 3, 4 of a stretch, by direction
   std::uint64_t     phases_[256];  // per letter: the unit phases holding it
+  std::uint64_t     twice_[256];   // the same k bits twice over: a rotation is one shift
   const char*       unit_at_ = nullptr;  // the seed whose unit phases_ holds
   long              S_[WINDOW + 2];
 
-  // The phase set of letter c shifted for the j-th letter of a stretch
-  // (j < k): a stretch to the right in phase phi meets unit[phi + j] at
-  // offset j, so the set rotates right by j; to the left it rotates left.
-  // (j = 0 included: x << k leaves no bit inside the k bits.)
-  template <int DIR>
-  std::uint64_t shifted(unsigned char c, unsigned j) const
-  {
-    const std::uint64_t x = phases_[c];
-    return DIR > 0 ? ((x >> j) | (x << (k_ - j))) & full_ : ((x << j) | (x >> (k_ - j))) & full_;
-  }
+  // The phase set of letter c shifted for the j-th letter of a stretch: a
+  // stretch to the right in phase phi meets unit[phi + j] at offset j, so
+  // the set rotates right by j; to the left it rotates left by j, which is
+  // right by k - j. With the k bits twice over, rotating right by sh < k is
+  // a shift; the bits above k are cleared by the running set it meets.
+  std::uint64_t shifted(unsigned char c, unsigned sh) const { return twice_[c] >> sh; }
 
   static long nonzero(std::uint64_t x) { return x != 0; }
 
   // Longest match from t in direction DIR over all phases; -1 when it
   // cannot be bounded. Matches of up to three characters are counted
   // without branches.
-  template <int DIR>
+  // CLEAR: no sequence end and no accepted N within REACH of t.
+  template <int DIR, bool CLEAR>
   long lambda(long t) const
   {
-    if (DIR > 0 ? t + 4 <= n_ : t >= 3) {
+    const int     D  = DIR > 0;
+    std::uint64_t M  = full_;
+    unsigned      sh = 0;  // j mod k to the right, -j mod k to the left
+    long          j  = 0;
+    if (CLEAR || (DIR > 0 ? t + 4 <= n_ : t >= 3)) {
       const unsigned char* q  = reinterpret_cast<const unsigned char*>(b_ + t);
       const std::uint64_t  c0 = phases_[q[0]];
-      const std::uint64_t  c1 = c0 & shifted<DIR>(q[DIR], r1_);
-      const std::uint64_t  c2 = c1 & shifted<DIR>(q[2 * DIR], r2_);
-      const std::uint64_t  c3 = c2 & shifted<DIR>(q[3 * DIR], r3_);
+      const std::uint64_t  c1 = c0 & shifted(q[DIR], s1_[D]);
+      const std::uint64_t  c2 = c1 & shifted(q[2 * DIR], s2_[D]);
+      const std::uint64_t  c3 = c2 & shifted(q[3 * DIR], s3_[D]);
       if (!c3) {
         const long lam = nonzero(c0) + nonzero(c1) + nonzero(c2);
-        if (accept_Ns_ && q[DIR * lam] == 'N')
+        if (!CLEAR && accept_Ns_ && q[DIR * lam] == 'N')
           return -1;
         return lam;
       }
+      // Four letters matched (none of them an N): go on from the fifth.
+      M  = c3;
+      sh = s4_[D];
+      j  = 4;
     }
     // Near a sequence end, or four or more matches: letter by letter.
-    std::uint64_t M  = full_;
-    unsigned      jj = 0;  // j mod k
-    for (long j = 0;; ++j) {
+    for (;; ++j) {
       const long at = t + DIR * j;
-      if (at < 0 || at == n_)
+      if (!CLEAR && (at < 0 || at == n_))
         return j;
       const unsigned char ch = static_cast<unsigned char>(b_[at]);
-      if (ch == 'N' && accept_Ns_)
+      if (!CLEAR && ch == 'N' && accept_Ns_)
         return -1;
-      M &= shifted<DIR>(ch, jj);
+      M &= shifted(ch, sh);
       if (!M)
         return j;
       if (j + 1 >= MAX_STRETCH)
         return -1;
-      if (++jj == k_)
-        jj = 0;
+      if (DIR > 0)
+        sh = sh + 1 == k_ ? 0 : sh + 1;
+      else
+        sh = sh == 0 ? k_ - 1 : sh - 1;
     }
   }
 
   // Highest score of a relaxed chain that starts with a disagreement at
   // position x with the score top; dir +1 grows to the right, -1 to the
-  // left. S_[i] is the best score entering a stretch at x + dir * i. Stops
-  // early, with a result of at least cap, once cap is reached.
-  long chain_max(long x, long top, int dir, long cap)
+  // left. S_[i] is the best score entering a stretch at x + dir * i; it
+  // holds the floor (nothing) outside a call. Stops early, with a result
+  // of at least cap, once cap is reached.
+  template <int dir, bool CLEAR>
+  long chain_max(long x, long top, long cap)
   {
     long best = top;
     long e    = top - c_;
@@ -152,18 +168,20 @@ class SeedBound
       if (r <= floor_)
         continue;
       const long t = x + dir * i;
-      if (t < 0 || t >= n_) {  // the sequence ends here
+      if (!CLEAR && (t < 0 || t >= n_)) {  // the sequence ends here
         if (r > best)
           best = r;
         continue;
       }
-      const long lam = dir > 0 ? lambda<+1>(t) : lambda<-1>(t);
-      if (lam < 0)
-        return GIVE_UP;
+      const long lam = lambda<dir, CLEAR>(t);
+      if (lam < 0) {
+        best = GIVE_UP;
+        break;
+      }
       if (r + lam > best) {
         best = r + lam;
         if (best >= cap)
-          return best;
+          break;
       }
       // Events after l matches, l0 <= l <= l1: above the floor, and not
       // where the stretch ran into the sequence end.
@@ -171,21 +189,28 @@ class SeedBound
       if (l0 < 0)
         l0 = 0;
       const long at_end = t + dir * lam;
-      const long l1     = (at_end < 0 || at_end >= n_) ? lam - 1 : lam;
+      const long l1     = (!CLEAR && (at_end < 0 || at_end >= n_)) ? lam - 1 : lam;
       if (l0 > l1)
         continue;
-      if (i + l1 + 1 >= WINDOW)
-        return GIVE_UP;
-      while (horizon < i + l1 + 1)
-        S_[++horizon] = floor_;
+      if (i + l1 + 1 >= WINDOW) {
+        best = GIVE_UP;
+        break;
+      }
+      // The event after l matches leads to i + l and i + l + 1 with the
+      // same score; for l < l1 the second is outdone by the first of l + 1.
       for (long l = l0; l <= l1; ++l) {
         const long ee = r + l - c_;
         if (ee > S_[i + l])
           S_[i + l] = ee;
-        if (ee > S_[i + l + 1])
-          S_[i + l + 1] = ee;
       }
+      const long ee = r + l1 - c_;
+      if (ee > S_[i + l1 + 1])
+        S_[i + l1 + 1] = ee;
+      if (horizon < i + l1 + 1)
+        horizon = i + l1 + 1;
     }
+    for (long i = 0; i <= horizon; ++i)
+      S_[i] = floor_;
     return best;
   }
 
@@ -200,6 +225,7 @@ public:
     P_                 = global_prefer_longer_repeat;
     accept_Ns_         = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
     std::memset(phases_, 0, sizeof phases_);
+    std::memset(twice_, 0, sizeof twice_);
   }
 
   // The seed s .. s + k (k >= 2, no N in it) cannot reach the score T.
@@ -227,6 +253,8 @@ public:
         phases_[static_cast<unsigned char>(sp[phi])] |= std::uint64_t(1) << phi;
       phases_[static_cast<unsigned char>('N')] = 0;
     }
+    for (unsigned char c : {A, C, G, T})
+      twice_[c] = phases_[c] | (phases_[c] << k_);
     unit_at_ = sp;
   }
 
@@ -237,16 +265,24 @@ public:
     k_     = k;
     full_  = k >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << k) - 1;
     floor_ = -static_cast<long>(k) - P_;
-    r1_    = 1 % k;
-    r2_    = 2 % k;
-    r3_    = 3 % k;
+    for (long& v : S_)
+      v = floor_;
+    const unsigned r[4] = {1 % k, 2 % k, 3 % k, 4 % k};
+    unsigned*      s[4] = {s1_, s2_, s3_, s4_};
+    for (int j = 0; j < 4; ++j) {
+      s[j][1] = r[j];
+      s[j][0] = (k - r[j]) % k;
+    }
   }
 
   // x: the first disagreement right of the seed (seq[x] != seq[x - k], or
-  // the end); y: one past the first disagreement left of it.
-  bool hopeless(const char* sp, unsigned k, long T, const char* x, const char* y)
+  // the end); y: one past the first disagreement left of it; next_N: the
+  // first N at or after the seed (or the end), prev_N: the last N before it
+  // (or one before the first residue).
+  bool hopeless(const char* sp, unsigned k, long T, const char* x, const char* y, const char* next_N,
+                const char* prev_N)
   {
-    if (!enabled_ || k > 63)
+    if (!enabled_ || k > 32)
       return false;
     const char* const end = b_ + n_;
     const char* const e   = sp + k;
@@ -263,13 +299,17 @@ public:
       begin_pass(k);
     set_unit(sp);
 
-    bool       result = false;
-    const long F      = x == end ? f : chain_max(x - b_, f, +1, T - g);
-    if (F + g < T) {
-      const long G = y == b_ ? F + g : chain_max(y - b_ - 1, F + g, -1, T);
-      result       = G < T;
+    const bool clear = (end - x > REACH && y - b_ > REACH) &&
+                       (!accept_Ns_ || (next_N - x > REACH && y - prev_N > REACH));
+    if (clear) {
+      const long F = chain_max<+1, true>(x - b_, f, T - g);
+      return F + g < T && chain_max<-1, true>(y - b_ - 1, F + g, T) < T;
     }
-    return result;
+    const long F = x == end ? f : chain_max<+1, false>(x - b_, f, T - g);
+    if (F + g >= T)
+      return false;
+    const long G = y == b_ ? F + g : chain_max<-1, false>(y - b_ - 1, F + g, T);
+    return G < T;
   }
 };
 
@@ -352,6 +392,7 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
   const char* z = b;  // first N at or after the current seed start
   while (z != end && *z != 'N')
     ++z;
+  const char* prev_N = b - 1;  // last N before it
 
   // Stretches of the seed's own copy, kept up to date for every seed:
   //   back:     matches to the left (seq[y] == seq[y + L] for y = s - 1, s - 2, ...);
@@ -374,7 +415,8 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
       report_status(sequence_number, sequence.name.c_str(), unit_length);
 
     if (z < s) {
-      z = s;
+      prev_N = z;
+      z      = s;
       while (z != end && *z != 'N')
         ++z;
     }
@@ -399,7 +441,7 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
         while (fwd_stop != end && *fwd_stop == fwd_stop[-L])
           ++fwd_stop;
       }
-      if (bound.hopeless(s, unit_length, min_score, fwd_stop, s - back))
+      if (bound.hopeless(s, unit_length, min_score, fwd_stop, s - back, z, prev_N))
         continue;
     }
 
