@@ -86,8 +86,7 @@ private:
   unsigned          k_     = 0;
   std::uint64_t     full_  = 0;
   unsigned          s1_[2], s2_[2], s3_[2], s4_[2];  // shift for letter 1, 2, 3, 4 of a stretch, by direction
-  std::uint64_t     phases_[256];  // per letter: the unit phases holding it
-  std::uint64_t     twice_[256];   // the same k bits twice over: a rotation is one shift
+  std::uint64_t     twice_[256];  // per letter: the unit phases holding it, the k bits twice over
   const char*       unit_at_ = nullptr;  // the seed whose unit phases_ holds
   long              S_[WINDOW + 2];
 
@@ -113,7 +112,7 @@ private:
     long          j  = 0;
     if (CLEAR || (DIR > 0 ? t + 4 <= n_ : t >= 3)) {
       const unsigned char* q  = reinterpret_cast<const unsigned char*>(b_ + t);
-      const std::uint64_t  c0 = phases_[q[0]];
+      const std::uint64_t  c0 = twice_[q[0]] & full_;
       const std::uint64_t  c1 = c0 & shifted(q[DIR], s1_[D]);
       const std::uint64_t  c2 = c1 & shifted(q[2 * DIR], s2_[D]);
       const std::uint64_t  c3 = c2 & shifted(q[3 * DIR], s3_[D]);
@@ -215,7 +214,7 @@ private:
   }
 
 public:
-  SeedBound(const char* b, unsigned long n) : b_(b), n_(static_cast<long>(n))
+  SeedBound(const char* b, unsigned long n, unsigned k) : b_(b), n_(static_cast<long>(n))
   {
     const long long mm = global_mismatch_score;
     const long long id = global_indel_score;
@@ -224,40 +223,43 @@ public:
     c_                 = static_cast<long>(c);
     P_                 = global_prefer_longer_repeat;
     accept_Ns_         = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
-    std::memset(phases_, 0, sizeof phases_);
     std::memset(twice_, 0, sizeof twice_);
+    begin_pass(k);
   }
 
+  // Whether seeds of this unit length can be bounded at all.
+  bool usable() const { return enabled_ && k_ <= 32; }
+
   // The seed s .. s + k (k >= 2, no N in it) cannot reach the score T.
-  // Makes phases_ describe the unit sp .. sp + k. The seeds come in rising
+  // Makes twice_ describe the unit sp .. sp + k. The seeds come in rising
   // order, so the sets of a seed a few positions on are shifted along: a
-  // unit one position later loses its first letter (bit 0) and gains the
-  // letter after it as its last (bit k - 1). Ns are never entered; a seed
-  // holds none, and every letter of it was entered when it became the last.
+  // unit one position later loses its first letter (bit 0, and bit k of the
+  // copy, which the shift moves to bit k - 1) and gains the letter after it
+  // as its last (bits k - 1 and 2k - 1). Ns are never entered; a seed holds
+  // none, and every letter of it was entered when it became the last.
   void set_unit(const char* sp)
   {
     const unsigned char A = 'A', C = 'C', G = 'G', T = 'T';
-    const long          d = sp - unit_at_;
+    const long          d  = sp - unit_at_;
+    const std::uint64_t hb = std::uint64_t(1) << (k_ - 1);
     if (unit_at_ && d >= 0 && d <= 4) {
       for (const char* q = unit_at_ + k_; q != sp + k_; ++q) {
-        phases_[A] >>= 1;
-        phases_[C] >>= 1;
-        phases_[G] >>= 1;
-        phases_[T] >>= 1;
-        phases_[static_cast<unsigned char>(*q)] |= std::uint64_t(1) << (k_ - 1);
+        twice_[A] = (twice_[A] >> 1) & ~hb;
+        twice_[C] = (twice_[C] >> 1) & ~hb;
+        twice_[G] = (twice_[G] >> 1) & ~hb;
+        twice_[T] = (twice_[T] >> 1) & ~hb;
+        twice_[static_cast<unsigned char>(*q)] |= hb | (hb << k_);
       }
-      phases_[static_cast<unsigned char>('N')] = 0;
     } else {
-      phases_[A] = phases_[C] = phases_[G] = phases_[T] = 0;
+      twice_[A] = twice_[C] = twice_[G] = twice_[T] = 0;
       for (unsigned phi = 0; phi < k_; ++phi)
-        phases_[static_cast<unsigned char>(sp[phi])] |= std::uint64_t(1) << phi;
-      phases_[static_cast<unsigned char>('N')] = 0;
+        twice_[static_cast<unsigned char>(sp[phi])] |= (std::uint64_t(1) << phi) | (std::uint64_t(1) << (phi + k_));
     }
-    for (unsigned char c : {A, C, G, T})
-      twice_[c] = phases_[c] | (phases_[c] << k_);
+    twice_[static_cast<unsigned char>('N')] = 0;
     unit_at_ = sp;
   }
 
+private:
   // Values that depend on the unit length only.
   void begin_pass(unsigned k)
   {
@@ -275,33 +277,23 @@ public:
     }
   }
 
-  // x: the first disagreement right of the seed (seq[x] != seq[x - k], or
-  // the end); y: one past the first disagreement left of it; next_N: the
-  // first N at or after the seed (or the end), prev_N: the last N before it
-  // (or one before the first residue).
-  bool hopeless(const char* sp, unsigned k, long T, const char* x, const char* y, const char* next_N,
-                const char* prev_N)
+public:
+  // The seed sp .. sp + k (no N in it) cannot reach the score T. x: the
+  // first disagreement right of the seed (seq[x] != seq[x - k], or the
+  // end); y: one past the first disagreement left of it. CLEAR: no sequence
+  // end and no accepted N within REACH of x and y (usable() holds).
+  template <bool CLEAR>
+  bool hopeless(const char* sp, long T, const char* x, const char* y)
   {
-    if (!enabled_ || k > 32)
-      return false;
     const char* const end = b_ + n_;
-    const char* const e   = sp + k;
-    if (x != end && *x == 'N' && accept_Ns_)
+    if (!CLEAR && accept_Ns_ && ((x != end && *x == 'N') || (y != b_ && y[-1] == 'N')))
       return false;
-    if (y != b_ && y[-1] == 'N' && accept_Ns_)
-      return false;
-    const long f = x - e;
+    const long f = x - (sp + k_);
     const long g = sp - y;
     if (f + g >= T)
       return false;
-
-    if (k != k_)
-      begin_pass(k);
     set_unit(sp);
-
-    const bool clear = (end - x > REACH && y - b_ > REACH) &&
-                       (!accept_Ns_ || (next_N - x > REACH && y - prev_N > REACH));
-    if (clear) {
+    if (CLEAR) {
       const long F = chain_max<+1, true>(x - b_, f, T - g);
       return F + g < T && chain_max<-1, true>(y - b_ - 1, F + g, T) < T;
     }
@@ -341,6 +333,22 @@ void CSearchController::unit_len_1_complete_imperfect_search(CAnchorSeq& anchors
   const char* const before = b - 1;
   Csat* in_hand = nullptr;
 
+  // A seed in a run of equal letters grows over the run without an event
+  // and reaches the score f + g of the letters on its two sides. Every
+  // event costs at least c and is taken only when the score after it stays
+  // above -1 - P; if f + g - c is not, the seed stops there, and below the
+  // minimum score it is rejected: growing it is left out. An accepted N
+  // where the run stops could be passed over, so then it is grown.
+  const long long mm_score  = global_mismatch_score;
+  const long long id_score  = global_indel_score;
+  const long long c         = -(mm_score > id_score ? mm_score : id_score);
+  const long      floor1    = -1 - global_prefer_longer_repeat;
+  const bool      accept_Ns = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
+  const bool      skip_runs = search_shortcuts && c >= 1;
+  const long      T1        = minScores[1];
+  const char*     run_begin = b;  // the run of equal letters holding p
+  const char*     run_end   = b;
+
   const char* p = b;
   while (p != end && *p == 'N')
     ++p;
@@ -348,7 +356,19 @@ void CSearchController::unit_len_1_complete_imperfect_search(CAnchorSeq& anchors
     if ((p - b) % 256 == 0 && check_report_status())
       report_status(sequence_number, sequence.name.c_str(), 1);
 
-    if (anchors.available(p)) {
+    bool grow = anchors.available(p);
+    if (grow && skip_runs) {
+      if (p >= run_end) {
+        run_begin = p;
+        run_end   = p + 1;
+        while (run_end != end && *run_end == *p)
+          ++run_end;
+      }
+      const long fg = run_end - run_begin - 1;
+      grow = fg >= T1 || fg - c > floor1 || (accept_Ns && ((run_end != end && *run_end == 'N') ||
+                                                           (run_begin != b && run_begin[-1] == 'N')));
+    }
+    if (grow) {
       if (in_hand)
         in_hand->init_one_copy(p, p + 1);
       else
@@ -383,7 +403,9 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
   const char* const  marks  = anchors.mark0;  // mark of b + i is marks[i]
   const long         L      = unit_length;
   const long         min_score = minScores[unit_length];
-  SeedBound          bound(b, n);
+  SeedBound          bound(b, n, unit_length);
+  const bool         bounded   = search_shortcuts && bound.usable();
+  const bool         accept_Ns = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
   Csat* in_hand = nullptr;
 
   if (unit_length == 0 || static_cast<unsigned long>(n) <= unit_length)
@@ -393,6 +415,10 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
   while (z != end && *z != 'N')
     ++z;
   const char* prev_N = b - 1;  // last N before it
+  // Disagreements x < clear_hi and y > clear_lo have no sequence end and
+  // no accepted N within the bound's reach.
+  long clear_hi = (accept_Ns ? z - b : static_cast<long>(n)) - SeedBound::REACH;
+  long clear_lo = SeedBound::REACH;
 
   // Stretches of the seed's own copy, kept up to date for every seed:
   //   back:     matches to the left (seq[y] == seq[y + L] for y = s - 1, s - 2, ...);
@@ -419,6 +445,10 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
       z      = s;
       while (z != end && *z != 'N')
         ++z;
+      if (accept_Ns) {
+        clear_hi = (z - b) - SeedBound::REACH;
+        clear_lo = (prev_N - b) + SeedBound::REACH;
+      }
     }
 
     // Border test: the seed must touch characters not inside a kept repeat.
@@ -435,13 +465,15 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
     if (same >= static_cast<unsigned long>(L))
       continue;
 
-    if (search_shortcuts) {
+    if (bounded) {
       if (fwd_stop < e) {
         fwd_stop = e;
         while (fwd_stop != end && *fwd_stop == fwd_stop[-L])
           ++fwd_stop;
       }
-      if (bound.hopeless(s, unit_length, min_score, fwd_stop, s - back, z, prev_N))
+      const char* const y = s - back;
+      if (fwd_stop - b < clear_hi && y - b > clear_lo ? bound.hopeless<true>(s, min_score, fwd_stop, y)
+                                                      : bound.hopeless<false>(s, min_score, fwd_stop, y))
         continue;
     }
 
