@@ -160,9 +160,46 @@ private:
     if (e <= floor_)
       return best;
     long horizon = 1;
-    S_[0] = e;
-    S_[1] = e;
-    for (long i = 0; i <= horizon; ++i) {
+    long i       = 0;
+    if (CLEAR) {
+      // Positions 0 and 1 both start at e, and nothing raises them: their
+      // two stretches are measured side by side.
+      const long lam0 = lambda<dir, true>(x);
+      const long lam1 = lambda<dir, true>(x + dir);
+      if (lam0 < 0 || lam1 < 0)
+        return GIVE_UP;
+      const long top_lam = lam0 > lam1 ? lam0 : lam1;
+      if (e + top_lam > best) {
+        best = e + top_lam;
+        if (best >= cap)
+          return best;
+      }
+      long l0 = floor_ + c_ + 1 - e;
+      if (l0 < 0)
+        l0 = 0;
+      for (long l = l0; l <= lam0; ++l)
+        if (e + l - c_ > S_[l])
+          S_[l] = e + l - c_;
+      for (long l = l0; l <= lam1; ++l)
+        if (e + l - c_ > S_[1 + l])
+          S_[1 + l] = e + l - c_;
+      if (l0 <= lam0) {
+        if (e + lam0 - c_ > S_[lam0 + 1])
+          S_[lam0 + 1] = e + lam0 - c_;
+        horizon = lam0 + 1;
+      }
+      if (l0 <= lam1) {
+        if (e + lam1 - c_ > S_[lam1 + 2])
+          S_[lam1 + 2] = e + lam1 - c_;
+        if (horizon < lam1 + 2)
+          horizon = lam1 + 2;
+      }
+      i = 2;
+    } else {
+      S_[0] = e;
+      S_[1] = e;
+    }
+    for (; i <= horizon; ++i) {
       const long r = S_[i];
       if (r <= floor_)
         continue;
@@ -208,8 +245,8 @@ private:
       if (horizon < i + l1 + 1)
         horizon = i + l1 + 1;
     }
-    for (long i = 0; i <= horizon; ++i)
-      S_[i] = floor_;
+    for (long j = 0; j <= horizon; ++j)
+      S_[j] = floor_;
     return best;
   }
 
@@ -292,6 +329,8 @@ public:
     const long g = sp - y;
     if (f + g >= T)
       return false;
+    if (f + g - c_ <= floor_)  // no event on either side: the seed ends with f + g
+      return true;
     set_unit(sp);
     if (CLEAR) {
       const long F = chain_max<+1, true>(x - b_, f, T - g);
