@@ -399,7 +399,7 @@ std::string random_dna(std::mt19937& g, std::size_t n, double n_prob = 0.0)
   return s;
 }
 
-std::string planted(std::mt19937& g)
+std::string planted(std::mt19937& g, bool with_Ns = true)
 {
   std::uniform_real_distribution<double> u(0, 1);
   std::string s = random_dna(g, g() % 40);
@@ -417,12 +417,12 @@ std::string planted(std::mt19937& g)
           s += ch;                    // insertion after the character
           s += "ACGT"[g() % 4];
         } else if (x < 3 * err / 4) { // deletion
-        } else if (x < err)
+        } else if (x < err && with_Ns)
           s.append(1 + g() % 3, 'N');
         else
           s += ch;
       }
-    s += random_dna(g, g() % 30, 0.02);
+    s += random_dna(g, g() % 30, with_Ns ? 0.02 : 0.0);
   }
   return s;
 }
@@ -460,6 +460,19 @@ TEST_F(SearchTest, EveryReportedAlignmentIsConsistent)
   EXPECT_GT(total, 600u);
 }
 
+// Holds standard error captured and the shortcuts switch for one test, and
+// gives both back however the test ends, so that a failed assertion leaves
+// nothing behind for the next test.
+struct ShortcutsRun
+{
+  ShortcutsRun() { testing::internal::CaptureStderr(); }
+  ~ShortcutsRun()
+  {
+    CSearchController::search_shortcuts = true;
+    testing::internal::GetCapturedStderr();
+  }
+};
+
 // The search shortcuts (hopeless-seed proof in the direct search, run-length
 // rejection and block skipping in the exact search) must give exactly the
 // results of growing every candidate. Inputs are long stretches of random
@@ -469,7 +482,7 @@ TEST_F(SearchTest, ShortcutsChangeNoResult)
 {
   std::mt19937 g(777);
   std::size_t  compared = 0;
-  testing::internal::CaptureStderr();
+  ShortcutsRun restore;
   for (int iter = 0; iter < 160; ++iter) {
     init_param();
     if (iter % 4) {
@@ -514,9 +527,58 @@ TEST_F(SearchTest, ShortcutsChangeNoResult)
     }
     compared += slow.size();
   }
-  CSearchController::search_shortcuts = true;
-  testing::internal::GetCapturedStderr();
   EXPECT_GT(compared, 1000u);
+}
+
+// Long records, where most seeds are far from the ends and from any N, so
+// that the seed bound takes its shortcuts without end and N tests, with N
+// runs placed near some seeds and far from others; one-letter seeds in runs
+// of equal letters are skipped too. The direct search must find exactly
+// what it finds with every seed grown.
+TEST_F(SearchTest, ShortcutsChangeNoResultOnLongRecords)
+{
+  std::mt19937 g(4242);
+  std::size_t  compared = 0;
+  ShortcutsRun restore;
+  for (int iter = 0; iter < 24; ++iter) {
+    init_param();
+    switch (iter % 6) {
+    case 1: global_Ns_allowed_in_a_row = 0; break;
+    case 2: global_treat_Ns_as_missense = true; break;
+    case 3: global_mismatch_score = -3, global_indel_score = -4; break;
+    case 4: global_prefer_longer_repeat = 0, global_Ns_allowed_in_a_row = 3; break;
+    case 5: global_max_unit_length = 14; break;
+    default: break;
+    }
+    // Higher minimum scores leave more seeds whose perfect part falls short
+    // and whose chain of events decides.
+    global_min_score = 4 + static_cast<int>(g() % 18);
+    CSearchController::reset_minimum_arrays();
+    std::string s;
+    while (s.size() < 3000 + static_cast<std::size_t>(iter) * 200) {
+      s += g() % 3 ? random_dna(g, 200 + g() % 600) : planted(g, g() % 4 == 0);
+      if (g() % 3 == 0)
+        s.append(1 + g() % 4, 'N');
+      if (g() % 4 == 0)
+        s.append(5 + g() % 12, "ACGT"[g() % 4]);
+    }
+    auto run = [&](bool shortcuts) {
+      CSearchController::search_shortcuts = shortcuts;
+      return reps(run_imperfect(s));
+    };
+    const std::vector<Rep> slow = run(false);
+    const std::vector<Rep> fast = run(true);
+    ASSERT_EQ(slow.size(), fast.size()) << "iteration " << iter;
+    for (std::size_t i = 0; i < slow.size(); ++i) {
+      const Rep& a = slow[i];
+      const Rep& b = fast[i];
+      ASSERT_TRUE(a.start == b.start && a.end == b.end && a.k == b.k && a.score == b.score && a.mm == b.mm &&
+                  a.ins == b.ins && a.del == b.del && a.Ns == b.Ns)
+          << "iteration " << iter << " repeat " << i;
+    }
+    compared += slow.size();
+  }
+  EXPECT_GT(compared, 200u);
 }
 
 } // namespace
