@@ -469,6 +469,14 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
   for (long t = 1; t < L; ++t)
     same = b[t] == b[t - 1] ? same + 1 : 1;
 
+  // The last seed the bound rejected. A seed one position on with
+  // seq[s - 1 + L] == seq[s - 1] has the same unit up to rotation, the same
+  // disagreements x and y, a forward stretch one shorter and a backward one
+  // one longer: its forward chains are those of the seed before from a
+  // score one lower (so its F is at most F - 1), and its backward chains
+  // start from at most the same score. It is rejected as well.
+  const char* rejected = nullptr;
+
   const char* const last = end - L;  // seeds start before this
   for (const char* s = b; s != last; ++s) {
     const long i = s - b;
@@ -511,9 +519,12 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
           ++fwd_stop;
       }
       const char* const y = s - back;
-      if (fwd_stop - b < clear_hi && y - b > clear_lo ? bound.hopeless<true>(s, min_score, fwd_stop, y)
-                                                      : bound.hopeless<false>(s, min_score, fwd_stop, y))
+      if ((rejected == s - 1 && back > 0) ||
+          (fwd_stop - b < clear_hi && y - b > clear_lo ? bound.hopeless<true>(s, min_score, fwd_stop, y)
+                                                       : bound.hopeless<false>(s, min_score, fwd_stop, y))) {
+        rejected = s;
         continue;
+      }
     }
 
     if (in_hand)
