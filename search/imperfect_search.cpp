@@ -62,6 +62,7 @@ inline void mark_kept(CAnchorSeq& anchors, const Csat& sat)
 // stop), a stretch could be longer than MAX_STRETCH, the chain could reach
 // more than WINDOW positions, or the unit is longer than 32, the seed is
 // extended as usual.
+template <unsigned K>
 class SeedBound
 {
   static const long MAX_STRETCH = 64;
@@ -75,6 +76,16 @@ public:
   static const long REACH = WINDOW + MAX_STRETCH + 8;
 
 private:
+  // The unit length and the values that follow from it: constants where
+  // the pass is compiled for one unit length (K > 0).
+  unsigned kk() const { return K ? K : k_; }
+  std::uint64_t full() const { return K ? (std::uint64_t(1) << K) - 1 : full_; }
+  unsigned shift(int j, int D) const
+  {
+    if (K)
+      return D ? j % K : (K - j % K) % K;
+    return j == 1 ? s1_[D] : j == 2 ? s2_[D] : j == 3 ? s3_[D] : s4_[D];
+  }
 
   const char* const b_;
   const long        n_;
@@ -107,15 +118,15 @@ private:
   long lambda(long t) const
   {
     const int     D  = DIR > 0;
-    std::uint64_t M  = full_;
+    std::uint64_t M  = full();
     unsigned      sh = 0;  // j mod k to the right, -j mod k to the left
     long          j  = 0;
     if (CLEAR || (DIR > 0 ? t + 4 <= n_ : t >= 3)) {
       const unsigned char* q  = reinterpret_cast<const unsigned char*>(b_ + t);
-      const std::uint64_t  c0 = twice_[q[0]] & full_;
-      const std::uint64_t  c1 = c0 & shifted(q[DIR], s1_[D]);
-      const std::uint64_t  c2 = c1 & shifted(q[2 * DIR], s2_[D]);
-      const std::uint64_t  c3 = c2 & shifted(q[3 * DIR], s3_[D]);
+      const std::uint64_t  c0 = twice_[q[0]] & full();
+      const std::uint64_t  c1 = c0 & shifted(q[DIR], shift(1, D));
+      const std::uint64_t  c2 = c1 & shifted(q[2 * DIR], shift(2, D));
+      const std::uint64_t  c3 = c2 & shifted(q[3 * DIR], shift(3, D));
       if (!c3) {
         const long lam = nonzero(c0) + nonzero(c1) + nonzero(c2);
         if (!CLEAR && accept_Ns_ && q[DIR * lam] == 'N')
@@ -124,7 +135,7 @@ private:
       }
       // Four letters matched (none of them an N): go on from the fifth.
       M  = c3;
-      sh = s4_[D];
+      sh = shift(4, D);
       j  = 4;
     }
     // Near a sequence end, or four or more matches: letter by letter.
@@ -141,9 +152,9 @@ private:
       if (j + 1 >= MAX_STRETCH)
         return -1;
       if (DIR > 0)
-        sh = sh + 1 == k_ ? 0 : sh + 1;
+        sh = sh + 1 == kk() ? 0 : sh + 1;
       else
-        sh = sh == 0 ? k_ - 1 : sh - 1;
+        sh = sh == 0 ? kk() - 1 : sh - 1;
     }
   }
 
@@ -265,7 +276,7 @@ public:
   }
 
   // Whether seeds of this unit length can be bounded at all.
-  bool usable() const { return enabled_ && k_ <= 32; }
+  bool usable() const { return enabled_ && kk() <= 32; }
 
   // The seed s .. s + k (k >= 2, no N in it) cannot reach the score T.
   // Makes twice_ describe the unit sp .. sp + k. The seeds come in rising
@@ -278,19 +289,19 @@ public:
   {
     const unsigned char A = 'A', C = 'C', G = 'G', T = 'T';
     const long          d  = sp - unit_at_;
-    const std::uint64_t hb = std::uint64_t(1) << (k_ - 1);
+    const std::uint64_t hb = std::uint64_t(1) << (kk() - 1);
     if (unit_at_ && d >= 0 && d <= 4) {
-      for (const char* q = unit_at_ + k_; q != sp + k_; ++q) {
+      for (const char* q = unit_at_ + kk(); q != sp + kk(); ++q) {
         twice_[A] = (twice_[A] >> 1) & ~hb;
         twice_[C] = (twice_[C] >> 1) & ~hb;
         twice_[G] = (twice_[G] >> 1) & ~hb;
         twice_[T] = (twice_[T] >> 1) & ~hb;
-        twice_[static_cast<unsigned char>(*q)] |= hb | (hb << k_);
+        twice_[static_cast<unsigned char>(*q)] |= hb | (hb << kk());
       }
     } else {
       twice_[A] = twice_[C] = twice_[G] = twice_[T] = 0;
-      for (unsigned phi = 0; phi < k_; ++phi)
-        twice_[static_cast<unsigned char>(sp[phi])] |= (std::uint64_t(1) << phi) | (std::uint64_t(1) << (phi + k_));
+      for (unsigned phi = 0; phi < kk(); ++phi)
+        twice_[static_cast<unsigned char>(sp[phi])] |= (std::uint64_t(1) << phi) | (std::uint64_t(1) << (phi + kk()));
     }
     twice_[static_cast<unsigned char>('N')] = 0;
     unit_at_ = sp;
@@ -325,7 +336,7 @@ public:
     const char* const end = b_ + n_;
     if (!CLEAR && accept_Ns_ && ((x != end && *x == 'N') || (y != b_ && y[-1] == 'N')))
       return false;
-    const long f = x - (sp + k_);
+    const long f = x - (sp + kk());
     const long g = sp - y;
     if (f + g >= T)
       return false;
@@ -432,18 +443,25 @@ void CSearchController::unit_len_1_complete_imperfect_search(CAnchorSeq& anchors
     sat_alloc.give_back(in_hand);
 }
 
-void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit_length, CAnchorSeq& anchors,
-                                                               CsatList& result)
+namespace {
+
+// One pass of the direct search for one unit length; K > 0 compiles it for
+// that unit length, K = 0 for any.
+template <unsigned K>
+void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& anchors, CsatList& result)
 {
+  CSequence_Mol&     sequence        = ctl.sequence;
+  const unsigned int sequence_number = ctl.sequence_number;
+  int* const         minScores       = CSearchController::minScores;
   const char* const  b      = sequence.residues_begin();
   const unsigned int n      = sequence.length();
   const char* const  end    = b + n;
   const char* const  before = b - 1;
   const char* const  marks  = anchors.mark0;  // mark of b + i is marks[i]
-  const long         L      = unit_length;
+  const long         L      = K ? K : unit_length;
   const long         min_score = minScores[unit_length];
-  SeedBound          bound(b, n, unit_length);
-  const bool         bounded   = search_shortcuts && bound.usable();
+  SeedBound<K>       bound(b, n, unit_length);
+  const bool         bounded   = CSearchController::search_shortcuts && bound.usable();
   const bool         accept_Ns = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
   Csat* in_hand = nullptr;
 
@@ -456,8 +474,8 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
   const char* prev_N = b - 1;  // last N before it
   // Disagreements x < clear_hi and y > clear_lo have no sequence end and
   // no accepted N within the bound's reach.
-  long clear_hi = (accept_Ns ? z - b : static_cast<long>(n)) - SeedBound::REACH;
-  long clear_lo = SeedBound::REACH;
+  long clear_hi = (accept_Ns ? z - b : static_cast<long>(n)) - SeedBound<K>::REACH;
+  long clear_lo = SeedBound<K>::REACH;
 
   // Stretches of the seed's own copy, kept up to date for every seed:
   //   back:     matches to the left (seq[y] == seq[y + L] for y = s - 1, s - 2, ...);
@@ -493,8 +511,8 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
       while (z != end && *z != 'N')
         ++z;
       if (accept_Ns) {
-        clear_hi = (z - b) - SeedBound::REACH;
-        clear_lo = (prev_N - b) + SeedBound::REACH;
+        clear_hi = (z - b) - SeedBound<K>::REACH;
+        clear_lo = (prev_N - b) + SeedBound<K>::REACH;
       }
     }
 
@@ -520,8 +538,8 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
       }
       const char* const y = s - back;
       if ((rejected == s - 1 && back > 0) ||
-          (fwd_stop - b < clear_hi && y - b > clear_lo ? bound.hopeless<true>(s, min_score, fwd_stop, y)
-                                                       : bound.hopeless<false>(s, min_score, fwd_stop, y))) {
+          (fwd_stop - b < clear_hi && y - b > clear_lo ? bound.template hopeless<true>(s, min_score, fwd_stop, y)
+                                                       : bound.template hopeless<false>(s, min_score, fwd_stop, y))) {
         rejected = s;
         continue;
       }
@@ -532,8 +550,8 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
     else
       in_hand = sat_alloc.get_new(s, e);
     Csat& sat = *in_hand;
-    extend_imperfect_forward(sat, end);
-    extend_imperfect_backward(sat, before);
+    ctl.extend_imperfect_forward(sat, end);
+    ctl.extend_imperfect_backward(sat, before);
     sat.trim_Ns();
     if (!passes_thresholds(sat, unit_length))
       continue;
@@ -544,4 +562,23 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
   }
   if (in_hand)
     sat_alloc.give_back(in_hand);
+}
+
+} // namespace
+
+void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit_length, CAnchorSeq& anchors,
+                                                               CsatList& result)
+{
+  switch (unit_length) {
+  case 2: direct_pass<2>(*this, unit_length, anchors, result); break;
+  case 3: direct_pass<3>(*this, unit_length, anchors, result); break;
+  case 4: direct_pass<4>(*this, unit_length, anchors, result); break;
+  case 5: direct_pass<5>(*this, unit_length, anchors, result); break;
+  case 6: direct_pass<6>(*this, unit_length, anchors, result); break;
+  case 7: direct_pass<7>(*this, unit_length, anchors, result); break;
+  case 8: direct_pass<8>(*this, unit_length, anchors, result); break;
+  case 9: direct_pass<9>(*this, unit_length, anchors, result); break;
+  case 10: direct_pass<10>(*this, unit_length, anchors, result); break;
+  default: direct_pass<0>(*this, unit_length, anchors, result); break;
+  }
 }
