@@ -16,6 +16,17 @@
 
 namespace {
 
+// The smaller of the two event costs, -mismatch and -indel score.
+inline long long min_event_cost()
+{
+  const long long mm = global_mismatch_score;
+  const long long id = global_indel_score;
+  return -(mm > id ? mm : id);
+}
+
+// Whether the extension passes over runs of N.
+inline bool Ns_passed_over() { return !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0; }
+
 inline bool passes_thresholds(const Csat& sat, unsigned int k)
 {
   return sat.score >= CSearchController::minScores[k] &&
@@ -264,13 +275,11 @@ private:
 public:
   SeedBound(const char* b, unsigned long n, unsigned k) : b_(b), n_(static_cast<long>(n))
   {
-    const long long mm = global_mismatch_score;
-    const long long id = global_indel_score;
-    const long long c  = -(mm > id ? mm : id);
-    enabled_           = c >= 1 && c <= 1000000;
-    c_                 = static_cast<long>(c);
-    P_                 = global_prefer_longer_repeat;
-    accept_Ns_         = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
+    const long long c = min_event_cost();
+    enabled_          = c >= 1 && c <= 1000000;
+    c_                = static_cast<long>(c);
+    P_                = global_prefer_longer_repeat;
+    accept_Ns_        = Ns_passed_over();
     std::memset(twice_, 0, sizeof twice_);
     begin_pass(k);
   }
@@ -389,11 +398,9 @@ void CSearchController::unit_len_1_complete_imperfect_search(CAnchorSeq& anchors
   // above -1 - P; if f + g - c is not, the seed stops there, and below the
   // minimum score it is rejected: growing it is left out. An accepted N
   // where the run stops could be passed over, so then it is grown.
-  const long long mm_score  = global_mismatch_score;
-  const long long id_score  = global_indel_score;
-  const long long c         = -(mm_score > id_score ? mm_score : id_score);
+  const long long c         = min_event_cost();
   const long      floor1    = -1 - global_prefer_longer_repeat;
-  const bool      accept_Ns = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
+  const bool      accept_Ns = Ns_passed_over();
   const bool      skip_runs = search_shortcuts && c >= 1;
   const long      T1        = minScores[1];
   const char*     run_begin = b;  // the run of equal letters holding p
@@ -462,7 +469,7 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
   const long         min_score = minScores[unit_length];
   SeedBound<K>       bound(b, n, unit_length);
   const bool         bounded   = CSearchController::search_shortcuts && bound.usable();
-  const bool         accept_Ns = !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0;
+  const bool         accept_Ns = Ns_passed_over();
   Csat* in_hand = nullptr;
 
   if (unit_length == 0 || static_cast<unsigned long>(n) <= unit_length)
