@@ -69,6 +69,16 @@ inline void mark_kept(CAnchorSeq& anchors, const Csat& sat)
 // and a rejected seed keeps no record and marks nothing: skipping it
 // changes no result.
 //
+// Away from sequence ends and accepted Ns the first two events of a chain
+// are followed exactly instead: at a disagreement at t, where the unit
+// letter u[q] was expected, a mismatch goes on at t + 1 against u[q + 1],
+// an insertion at t + 1 against u[q], a deletion at t against u[q + 1],
+// and each runs the maximal perfect stretch in that phase, just as the
+// extension does. Only a chain with a third event above the floor is
+// handed to the programme, from the positions where that event can be.
+// The exact stretches are never longer than lambda, so this bound is
+// tighter, and eight letters are compared at a time.
+//
 // Whenever an accepted N could be passed over (an N where a stretch would
 // stop), a stretch could be longer than MAX_STRETCH, the chain could reach
 // more than WINDOW positions, or the unit is longer than 32, the seed is
@@ -109,8 +119,92 @@ private:
   std::uint64_t     full_  = 0;
   unsigned          s1_[2], s2_[2], s3_[2], s4_[2];  // shift for letter 1, 2, 3, 4 of a stretch, by direction
   std::uint64_t     twice_[256];  // per letter: the unit phases holding it, the k bits twice over
-  const char*       unit_at_ = nullptr;  // the seed whose unit phases_ holds
+  const char*       unit_at_ = nullptr;  // the seed whose unit twice_ describes
+  const char*       seed_    = nullptr;  // the seed being bounded
   long              S_[WINDOW + 2];
+  // The endless unit u u u ... from index -8 to k + 8: u^inf[m] is at
+  // period_[8 + m]. Eight letters of it in phase q start at period_ + 8 + q.
+  char              period_[64 + 32];
+
+  static std::uint64_t load8(const char* p)
+  {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+  }
+
+  // Letters that agree at the low end (first in memory) and at the high end
+  // of x ^ y, x != y, for words loaded from memory.
+  static long low_agree(std::uint64_t d)
+  {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return __builtin_clzll(d) >> 3;
+#else
+    return __builtin_ctzll(d) >> 3;
+#endif
+  }
+  static long high_agree(std::uint64_t d)
+  {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return __builtin_ctzll(d) >> 3;
+#else
+    return __builtin_clzll(d) >> 3;
+#endif
+  }
+
+  // v mod k, from 0 to k - 1.
+  unsigned phase(long v) const
+  {
+    const long k = kk();
+    v %= k;
+    return static_cast<unsigned>(v < 0 ? v + k : v);
+  }
+
+  // Writes the endless unit of the seed sp .. sp + k into period_.
+  void set_period(const char* sp)
+  {
+    const unsigned k = kk();
+    if (K && K < 8) {
+      // Copies of the unit, each written with the garbage after it that the
+      // next copy overwrites, then u^inf[-8 .. 0) = u^inf[m .. m + 8) with
+      // m = -8 mod k.
+      const std::uint64_t w = load8(sp);
+      for (unsigned o = 8; o < 16 + K; o += K)
+        std::memcpy(period_ + o, &w, 8);
+      std::memcpy(period_, period_ + 8 + (K - 8 % K) % K, 8);
+    } else if (K >= 8 && K <= 16) {
+      std::memcpy(period_ + 8, sp, 8);
+      std::memcpy(period_ + K, sp + K - 8, 8);
+      std::memcpy(period_ + 8 + K, sp, 8);
+      std::memcpy(period_, sp + K - 8, 8);
+    } else {
+      for (unsigned i = 0; i < k + 16; ++i)
+        period_[i] = sp[(i + 8 * k - 8) % k];
+    }
+  }
+
+  // Maximal perfect stretch from t in direction DIR against the unit in
+  // phase q (0 <= q < k): the letters t, t + DIR, ... against u[q],
+  // u[q + DIR], ...; -1 from MAX_STRETCH on. No sequence end and no
+  // accepted N lie within reach.
+  template <int DIR>
+  long exact_stretch(long t, unsigned q) const
+  {
+    for (long len = 0;; len += 8) {
+      if (DIR > 0) {
+        const std::uint64_t d = load8(b_ + t + len) ^ load8(period_ + 8 + q);
+        if (d)
+          return len + low_agree(d);
+      } else {
+        const std::uint64_t d = load8(b_ + t - len - 7) ^ load8(period_ + 1 + q);
+        if (d)
+          return len + high_agree(d);
+      }
+      if (len + 8 >= MAX_STRETCH)
+        return -1;
+      q = phase(static_cast<long>(q) + DIR * 8);
+    }
+  }
 
   // The phase set of letter c shifted for the j-th letter of a stretch: a
   // stretch to the right in phase phi meets unit[phi + j] at offset j, so
@@ -169,59 +263,16 @@ private:
     }
   }
 
-  // Highest score of a relaxed chain that starts with a disagreement at
-  // position x with the score top; dir +1 grows to the right, -1 to the
-  // left. S_[i] is the best score entering a stretch at x + dir * i; it
-  // holds the floor (nothing) outside a call. Stops early, with a result
-  // of at least cap, once cap is reached.
+  // The programme over the states S_[0 .. horizon] of a chain from x (dir
+  // +1 to the right, -1 to the left), where S_[i] is the best score
+  // entering a stretch at x + dir * i: the highest score any relaxed chain
+  // from them reaches, or best if that is higher. S_ holds the floor
+  // (nothing) outside a call; the states are cleared again. Stops early,
+  // with a result of at least cap, once cap is reached.
   template <int dir, bool CLEAR>
-  long chain_max(long x, long top, long cap)
+  long relax(long x, long best, long cap, long horizon)
   {
-    long best = top;
-    long e    = top - c_;
-    if (e <= floor_)
-      return best;
-    long horizon = 1;
-    long i       = 0;
-    if (CLEAR) {
-      // Positions 0 and 1 both start at e, and nothing raises them: their
-      // two stretches are measured side by side.
-      const long lam0 = lambda<dir, true>(x);
-      const long lam1 = lambda<dir, true>(x + dir);
-      if (lam0 < 0 || lam1 < 0)
-        return GIVE_UP;
-      const long top_lam = lam0 > lam1 ? lam0 : lam1;
-      if (e + top_lam > best) {
-        best = e + top_lam;
-        if (best >= cap)
-          return best;
-      }
-      long l0 = floor_ + c_ + 1 - e;
-      if (l0 < 0)
-        l0 = 0;
-      for (long l = l0; l <= lam0; ++l)
-        if (e + l - c_ > S_[l])
-          S_[l] = e + l - c_;
-      for (long l = l0; l <= lam1; ++l)
-        if (e + l - c_ > S_[1 + l])
-          S_[1 + l] = e + l - c_;
-      if (l0 <= lam0) {
-        if (e + lam0 - c_ > S_[lam0 + 1])
-          S_[lam0 + 1] = e + lam0 - c_;
-        horizon = lam0 + 1;
-      }
-      if (l0 <= lam1) {
-        if (e + lam1 - c_ > S_[lam1 + 2])
-          S_[lam1 + 2] = e + lam1 - c_;
-        if (horizon < lam1 + 2)
-          horizon = lam1 + 2;
-      }
-      i = 2;
-    } else {
-      S_[0] = e;
-      S_[1] = e;
-    }
-    for (; i <= horizon; ++i) {
+    for (long i = 0; i <= horizon; ++i) {
       const long r = S_[i];
       if (r <= floor_)
         continue;
@@ -270,6 +321,84 @@ private:
     for (long j = 0; j <= horizon; ++j)
       S_[j] = floor_;
     return best;
+  }
+
+  // Highest score of a relaxed chain that starts with a disagreement at
+  // position x with the score top.
+  template <int dir>
+  long chain_max(long x, long top, long cap)
+  {
+    const long e = top - c_;
+    if (e <= floor_)
+      return top;
+    S_[0] = e;
+    S_[1] = e;
+    return relax<dir, false>(x, top, cap, 1);
+  }
+
+  // The same, with the first two events followed exactly: the disagreement
+  // at x expected the unit letter u[q]. No sequence end and no accepted N
+  // lie within REACH of x.
+  template <int dir>
+  long chain_max_exact(long x, unsigned q, long top, long cap)
+  {
+    const unsigned k    = kk();
+    long           best = top;
+    const long     e    = top - c_;
+    if (e <= floor_)
+      return best;
+    long horizon = -1;
+    // The three ways on from a disagreement at t that expected u[qt]:
+    // deletion, mismatch, insertion.
+    const unsigned q1 = dir > 0 ? (q + 1 == k ? 0 : q + 1) : (q == 0 ? k - 1 : q - 1);
+    const long     t1[3] = {x, x + dir, x + dir};
+    const unsigned p1[3] = {q1, q1, q};
+    for (int a = 0; a < 3; ++a) {
+      const long len = exact_stretch<dir>(t1[a], p1[a]);
+      if (len < 0)
+        return GIVE_UP;
+      if (e + len > best) {
+        best = e + len;
+        if (best >= cap)
+          return best;
+      }
+      const long e2 = e + len - c_;
+      if (e2 <= floor_)
+        continue;
+      const long     u  = t1[a] + dir * len;
+      const unsigned qu = phase(static_cast<long>(p1[a]) + dir * len);
+      const unsigned q2 = dir > 0 ? (qu + 1 == k ? 0 : qu + 1) : (qu == 0 ? k - 1 : qu - 1);
+      const long     t2[3] = {u, u + dir, u + dir};
+      const unsigned p2[3] = {q2, q2, qu};
+      for (int w = 0; w < 3; ++w) {
+        const long len2 = exact_stretch<dir>(t2[w], p2[w]);
+        if (len2 < 0)
+          return GIVE_UP;
+        if (e2 + len2 > best) {
+          best = e2 + len2;
+          if (best >= cap)
+            return best;
+        }
+        const long e3 = e2 + len2 - c_;
+        if (e3 <= floor_)
+          continue;
+        // The third event at v: on from v itself or from the next letter.
+        const long i = dir * (t2[w] + dir * len2 - x);
+        if (i + 1 >= WINDOW)
+          return GIVE_UP;
+        if (e3 > S_[i])
+          S_[i] = e3;
+        if (e3 > S_[i + 1])
+          S_[i + 1] = e3;
+        if (horizon < i + 1)
+          horizon = i + 1;
+      }
+    }
+    if (horizon < 0)
+      return best;
+    if (unit_at_ != seed_)
+      set_unit(seed_);
+    return relax<dir, true>(x, best, cap, horizon);
   }
 
 public:
@@ -351,15 +480,19 @@ public:
       return false;
     if (f + g - c_ <= floor_)  // no event on either side: the seed ends with f + g
       return true;
-    set_unit(sp);
     if (CLEAR) {
-      const long F = chain_max<+1, true>(x - b_, f, T - g);
-      return F + g < T && chain_max<-1, true>(y - b_ - 1, F + g, T) < T;
+      // The forward disagreement expected u[f mod k], the backward one
+      // u[(k - 1 - g) mod k].
+      seed_ = sp;
+      set_period(sp);
+      const long F = chain_max_exact<+1>(x - b_, phase(f), f, T - g);
+      return F + g < T && chain_max_exact<-1>(y - b_ - 1, phase(static_cast<long>(kk()) - 1 - g), F + g, T) < T;
     }
-    const long F = x == end ? f : chain_max<+1, false>(x - b_, f, T - g);
+    set_unit(sp);
+    const long F = x == end ? f : chain_max<+1>(x - b_, f, T - g);
     if (F + g >= T)
       return false;
-    const long G = y == b_ ? F + g : chain_max<-1, false>(y - b_ - 1, F + g, T);
+    const long G = y == b_ ? F + g : chain_max<-1>(y - b_ - 1, F + g, T);
     return G < T;
   }
 };
