@@ -152,12 +152,12 @@ private:
 #endif
   }
 
-  // v mod k, from 0 to k - 1.
-  unsigned phase(long v) const
+  // The phase len letters on from phase q in direction DIR (len < 64).
+  template <int DIR>
+  unsigned phase_on(unsigned q, long len) const
   {
-    const long k = kk();
-    v %= k;
-    return static_cast<unsigned>(v < 0 ? v + k : v);
+    const unsigned long k = kk();
+    return static_cast<unsigned>((DIR > 0 ? q + len : q + 64 * k - len) % k);
   }
 
   // Writes the endless unit of the seed sp .. sp + k into period_.
@@ -202,7 +202,7 @@ private:
       }
       if (len + 8 >= MAX_STRETCH)
         return -1;
-      q = phase(static_cast<long>(q) + DIR * 8);
+      q = phase_on<DIR>(q, 8);
     }
   }
 
@@ -353,6 +353,7 @@ private:
     const unsigned q1 = dir > 0 ? (q + 1 == k ? 0 : q + 1) : (q == 0 ? k - 1 : q - 1);
     const long     t1[3] = {x, x + dir, x + dir};
     const unsigned p1[3] = {q1, q1, q};
+#pragma GCC unroll 3
     for (int a = 0; a < 3; ++a) {
       const long len = exact_stretch<dir>(t1[a], p1[a]);
       if (len < 0)
@@ -366,10 +367,11 @@ private:
       if (e2 <= floor_)
         continue;
       const long     u  = t1[a] + dir * len;
-      const unsigned qu = phase(static_cast<long>(p1[a]) + dir * len);
+      const unsigned qu = phase_on<dir>(p1[a], len);
       const unsigned q2 = dir > 0 ? (qu + 1 == k ? 0 : qu + 1) : (qu == 0 ? k - 1 : qu - 1);
       const long     t2[3] = {u, u + dir, u + dir};
       const unsigned p2[3] = {q2, q2, qu};
+#pragma GCC unroll 3
       for (int w = 0; w < 3; ++w) {
         const long len2 = exact_stretch<dir>(t2[w], p2[w]);
         if (len2 < 0)
@@ -485,8 +487,10 @@ public:
       // u[(k - 1 - g) mod k].
       seed_ = sp;
       set_period(sp);
-      const long F = chain_max_exact<+1>(x - b_, phase(f), f, T - g);
-      return F + g < T && chain_max_exact<-1>(y - b_ - 1, phase(static_cast<long>(kk()) - 1 - g), F + g, T) < T;
+      const unsigned long k = kk();
+      const long F = chain_max_exact<+1>(x - b_, static_cast<unsigned>(f % k), f, T - g);
+      return F + g < T &&
+             chain_max_exact<-1>(y - b_ - 1, static_cast<unsigned>(k - 1 - g % k), F + g, T) < T;
     }
     set_unit(sp);
     const long F = x == end ? f : chain_max<+1>(x - b_, f, T - g);
