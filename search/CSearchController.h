@@ -67,6 +67,10 @@ public:
   void complete_imperfect_search(FILE* os);
   void unit_len_1_complete_imperfect_search(CAnchorSeq& anchors, CsatList& result);
   void one_unit_len_complete_imperfect_search(unsigned int unit_length, CAnchorSeq& anchors, CsatList& result);
+  // Whether the seed bound of the direct search proves, without growing
+  // it, that the seed of unit length k at position s (no N in it) cannot
+  // reach the score T. Tests hold it against the grown seed's score.
+  bool seed_bound_rejects(unsigned int k, unsigned long s, long T);
 
   // Filters.
   void remove_hidden(CsatContainer& sats);

@@ -137,7 +137,7 @@ private:
   // of x ^ y, x != y, for words loaded from memory.
   static long low_agree(std::uint64_t d)
   {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
     return __builtin_clzll(d) >> 3;
 #else
     return __builtin_ctzll(d) >> 3;
@@ -145,7 +145,7 @@ private:
   }
   static long high_agree(std::uint64_t d)
   {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
     return __builtin_ctzll(d) >> 3;
 #else
     return __builtin_clzll(d) >> 3;
@@ -183,27 +183,59 @@ private:
     }
   }
 
-  // Maximal perfect stretch from t in direction DIR against the unit in
-  // phase q (0 <= q < k): the letters t, t + DIR, ... against u[q],
-  // u[q + DIR], ...; -1 from MAX_STRETCH on. No sequence end and no
-  // accepted N lie within reach.
+  // The first eight letters from t in direction DIR (t, t + DIR, ...)
+  // compared with u[q], u[q + DIR], ...: a byte is zero where they agree.
   template <int DIR>
-  long exact_stretch(long t, unsigned q) const
+  std::uint64_t word(long t, unsigned q) const
   {
-    for (long len = 0;; len += 8) {
-      if (DIR > 0) {
-        const std::uint64_t d = load8(b_ + t + len) ^ load8(period_ + 8 + q);
-        if (d)
-          return len + low_agree(d);
-      } else {
-        const std::uint64_t d = load8(b_ + t - len - 7) ^ load8(period_ + 1 + q);
-        if (d)
-          return len + high_agree(d);
-      }
-      if (len + 8 >= MAX_STRETCH)
+    return DIR > 0 ? load8(b_ + t) ^ load8(period_ + 8 + q) : load8(b_ + t - 7) ^ load8(period_ + 1 + q);
+  }
+
+  // The bytes of a word that hold its first n letters (0 <= n).
+  template <int DIR>
+  static std::uint64_t first_letters(long n)
+  {
+    if (n <= 0)
+      return 0;
+    if (n >= 8)
+      return ~std::uint64_t(0);
+    const bool low_first = (DIR > 0) != (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__);
+    return low_first ? (std::uint64_t(1) << (8 * n)) - 1 : ~std::uint64_t(0) << (64 - 8 * n);
+  }
+
+  // Maximal perfect stretch from t in direction DIR against the unit in
+  // phase q (0 <= q < k), whose first eight letters compare as d; -1 from
+  // MAX_STRETCH on. No sequence end and no accepted N lie within reach.
+  template <int DIR>
+  long stretch_of(std::uint64_t d, long t, unsigned q) const
+  {
+    for (long len = 0;;) {
+      if (d)
+        return len + (DIR > 0 ? low_agree(d) : high_agree(d));
+      len += 8;
+      if (len >= MAX_STRETCH)
         return -1;
       q = phase_on<DIR>(q, 8);
+      d = word<DIR>(t + DIR * len, q);
     }
+  }
+
+  // The three ways on from a disagreement at t that expected u[q]: a
+  // deletion goes on at t against u[q + DIR], a mismatch at t + DIR against
+  // u[q + DIR], an insertion at t + DIR against u[q].
+  struct Ways
+  {
+    long          t[3];
+    unsigned      q[3];
+    std::uint64_t d[3];
+  };
+
+  template <int DIR>
+  Ways ways_on(long t, unsigned q) const
+  {
+    const unsigned k  = kk();
+    const unsigned q1 = DIR > 0 ? (q + 1 == k ? 0 : q + 1) : (q == 0 ? k - 1 : q - 1);
+    return Ways{{t, t + DIR, t + DIR}, {q1, q1, q}, {word<DIR>(t, q1), word<DIR>(t + DIR, q1), word<DIR>(t + DIR, q)}};
   }
 
   // The phase set of letter c shifted for the j-th letter of a stretch: a
@@ -342,20 +374,24 @@ private:
   template <int dir>
   long chain_max_exact(long x, unsigned q, long top, long cap)
   {
-    const unsigned k    = kk();
-    long           best = top;
-    const long     e    = top - c_;
+    long       best = top;
+    const long e    = top - c_;
     if (e <= floor_)
       return best;
-    long horizon = -1;
-    // The three ways on from a disagreement at t that expected u[qt]:
-    // deletion, mismatch, insertion.
-    const unsigned q1 = dir > 0 ? (q + 1 == k ? 0 : q + 1) : (q == 0 ? k - 1 : q - 1);
-    const long     t1[3] = {x, x + dir, x + dir};
-    const unsigned p1[3] = {q1, q1, q};
+    long       horizon = -1;
+    const Ways w1      = ways_on<dir>(x, q);
+    // A way whose stretch is shorter than floor + c + 1 - e can take no
+    // further event, and it cannot raise best either: best >= top > floor
+    // + c, so best is beyond e plus such a stretch. Most often that holds
+    // for all three ways, which is settled on the first eight letters.
+    {
+      const std::uint64_t m = first_letters<dir>(floor_ + c_ + 1 - e);
+      if ((w1.d[0] & m) && (w1.d[1] & m) && (w1.d[2] & m))
+        return best;
+    }
 #pragma GCC unroll 3
     for (int a = 0; a < 3; ++a) {
-      const long len = exact_stretch<dir>(t1[a], p1[a]);
+      const long len = stretch_of<dir>(w1.d[a], w1.t[a], w1.q[a]);
       if (len < 0)
         return GIVE_UP;
       if (e + len > best) {
@@ -366,14 +402,13 @@ private:
       const long e2 = e + len - c_;
       if (e2 <= floor_)
         continue;
-      const long     u  = t1[a] + dir * len;
-      const unsigned qu = phase_on<dir>(p1[a], len);
-      const unsigned q2 = dir > 0 ? (qu + 1 == k ? 0 : qu + 1) : (qu == 0 ? k - 1 : qu - 1);
-      const long     t2[3] = {u, u + dir, u + dir};
-      const unsigned p2[3] = {q2, q2, qu};
+      const Ways w2 = ways_on<dir>(w1.t[a] + dir * len, phase_on<dir>(w1.q[a], len));
+      const std::uint64_t m = first_letters<dir>(floor_ + c_ + 1 - e2);
+      if ((w2.d[0] & m) && (w2.d[1] & m) && (w2.d[2] & m))
+        continue;
 #pragma GCC unroll 3
       for (int w = 0; w < 3; ++w) {
-        const long len2 = exact_stretch<dir>(t2[w], p2[w]);
+        const long len2 = stretch_of<dir>(w2.d[w], w2.t[w], w2.q[w]);
         if (len2 < 0)
           return GIVE_UP;
         if (e2 + len2 > best) {
@@ -385,7 +420,7 @@ private:
         if (e3 <= floor_)
           continue;
         // The third event at v: on from v itself or from the next letter.
-        const long i = dir * (t2[w] + dir * len2 - x);
+        const long i = dir * (w2.t[w] + dir * len2 - x);
         if (i + 1 >= WINDOW)
           return GIVE_UP;
         if (e3 > S_[i])
@@ -708,7 +743,53 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
     sat_alloc.give_back(in_hand);
 }
 
+// The seed bound's verdict on one seed, with x, y and the clear limits
+// worked out as the pass keeps them.
+template <unsigned K>
+bool bound_rejects(const char* b, unsigned long n, unsigned k, unsigned long s, long T)
+{
+  SeedBound<K> bound(b, n, k);
+  if (!bound.usable() || s + k >= n)
+    return false;
+  const char* const end = b + n;
+  const char* const sp  = b + s;
+  const char*       x   = sp + k;
+  while (x != end && *x == x[-static_cast<long>(k)])
+    ++x;
+  const char* y = sp;
+  while (y != b && y[-1] == y[static_cast<long>(k) - 1])
+    --y;
+  long clear_hi = static_cast<long>(n) - SeedBound<K>::REACH;
+  long clear_lo = SeedBound<K>::REACH;
+  if (Ns_passed_over()) {
+    const char* z = sp;
+    while (z != end && *z != 'N')
+      ++z;
+    clear_hi = (z - b) - SeedBound<K>::REACH;
+    const char* prev_N = sp - 1;
+    while (prev_N >= b && *prev_N != 'N')
+      --prev_N;
+    if (prev_N >= b)
+      clear_lo = (prev_N - b) + SeedBound<K>::REACH;
+  }
+  return x - b < clear_hi && y - b > clear_lo ? bound.template hopeless<true>(sp, T, x, y)
+                                              : bound.template hopeless<false>(sp, T, x, y);
+}
+
 } // namespace
+
+bool CSearchController::seed_bound_rejects(unsigned int k, unsigned long s, long T)
+{
+  const char* const   b = sequence.residues_begin();
+  const unsigned long n = sequence.length();
+  switch (k) {
+  case 2: return bound_rejects<2>(b, n, k, s, T);
+  case 5: return bound_rejects<5>(b, n, k, s, T);
+  case 8: return bound_rejects<8>(b, n, k, s, T);
+  case 10: return bound_rejects<10>(b, n, k, s, T);
+  default: return k >= 2 && bound_rejects<0>(b, n, k, s, T);
+  }
+}
 
 void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit_length, CAnchorSeq& anchors,
                                                                CsatList& result)
