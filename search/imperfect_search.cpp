@@ -27,6 +27,56 @@ inline long long min_event_cost()
 // Whether the extension passes over runs of N.
 inline bool Ns_passed_over() { return !global_treat_Ns_as_missense && global_Ns_allowed_in_a_row != 0; }
 
+// Eight letters from p as one word, and the number of letters that agree
+// at the start (lowest address) or at the end of two such words, given
+// their exclusive or d != 0.
+inline std::uint64_t load8(const char* p)
+{
+  std::uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+
+inline long low_agree(std::uint64_t d)
+{
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  return __builtin_clzll(d) >> 3;
+#else
+  return __builtin_ctzll(d) >> 3;
+#endif
+}
+
+inline long high_agree(std::uint64_t d)
+{
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  return __builtin_ctzll(d) >> 3;
+#else
+  return __builtin_clzll(d) >> 3;
+#endif
+}
+
+// The bytes of a word that hold its first n letters (0 <= n), for words
+// read to the right (DIR > 0: the first letter at the lowest address) or
+// to the left (the first letter at the highest).
+template <int DIR>
+std::uint64_t first_letters(long n)
+{
+  if (n <= 0)
+    return 0;
+  if (n >= 8)
+    return ~std::uint64_t(0);
+  const bool low_first = (DIR > 0) != (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__);
+  return low_first ? (std::uint64_t(1) << (8 * n)) - 1 : ~std::uint64_t(0) << (64 - 8 * n);
+}
+
+// Whether the L letters from s (L >= 2) are one letter repeated.
+inline bool one_letter(const char* s, long L, const char* end)
+{
+  if (L <= 9 && end - s >= 9)
+    return ((load8(s) ^ load8(s + 1)) & first_letters<+1>(L - 1)) == 0;
+  return std::memcmp(s, s + 1, static_cast<std::size_t>(L - 1)) == 0;
+}
+
 inline bool passes_thresholds(const Csat& sat, unsigned int k)
 {
   return sat.score >= CSearchController::minScores[k] &&
@@ -126,32 +176,6 @@ private:
   // period_[8 + m]. Eight letters of it in phase q start at period_ + 8 + q.
   char              period_[64 + 32];
 
-  static std::uint64_t load8(const char* p)
-  {
-    std::uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
-  }
-
-  // Letters that agree at the low end (first in memory) and at the high end
-  // of x ^ y, x != y, for words loaded from memory.
-  static long low_agree(std::uint64_t d)
-  {
-#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    return __builtin_clzll(d) >> 3;
-#else
-    return __builtin_ctzll(d) >> 3;
-#endif
-  }
-  static long high_agree(std::uint64_t d)
-  {
-#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    return __builtin_ctzll(d) >> 3;
-#else
-    return __builtin_clzll(d) >> 3;
-#endif
-  }
-
   // The phase len letters on from phase q in direction DIR (len < 64).
   template <int DIR>
   unsigned phase_on(unsigned q, long len) const
@@ -189,18 +213,6 @@ private:
   std::uint64_t word(long t, unsigned q) const
   {
     return DIR > 0 ? load8(b_ + t) ^ load8(period_ + 8 + q) : load8(b_ + t - 7) ^ load8(period_ + 1 + q);
-  }
-
-  // The bytes of a word that hold its first n letters (0 <= n).
-  template <int DIR>
-  static std::uint64_t first_letters(long n)
-  {
-    if (n <= 0)
-      return 0;
-    if (n >= 8)
-      return ~std::uint64_t(0);
-    const bool low_first = (DIR > 0) != (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__);
-    return low_first ? (std::uint64_t(1) << (8 * n)) - 1 : ~std::uint64_t(0) << (64 - 8 * n);
   }
 
   // Maximal perfect stretch from t in direction DIR against the unit in
@@ -658,37 +670,30 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
 
   // Stretches of the seed's own copy, kept up to date for every seed:
   //   back:     matches to the left (seq[y] == seq[y + L] for y = s - 1, s - 2, ...);
-  //   fwd_stop: first x >= s + L with seq[x] != seq[x - L], or the end;
-  //   same:     run of equal characters that ends at s + L - 1.
+  //   fwd_stop: first x >= s + L with seq[x] != seq[x - L], or the end.
   unsigned long back     = 0;
   const char*   fwd_stop = b;
-  unsigned long same     = 1;
-  for (long t = 1; t < L; ++t)
-    same = b[t] == b[t - 1] ? same + 1 : 1;
 
-  // The last seed the bound rejected. A seed one position on with
-  // seq[s - 1 + L] == seq[s - 1] has the same unit up to rotation, the same
-  // disagreements x and y, a forward stretch one shorter and a backward one
-  // one longer: its forward chains are those of the seed before from a
-  // score one lower (so its F is at most F - 1), and its backward chains
-  // start from at most the same score. It is rejected as well.
-  const char* rejected = nullptr;
+  long status_block = -1;  // the last block of 256 seeds that asked for a status report
 
   const char* const last = end - L;  // seeds start before this
-  for (const char* s = b; s != last; ++s) {
+  for (const char* s = b; s < last; ++s) {
     const long i = s - b;
-    if (s != b) {
+    if (s != b)
       back = (back + 1) * (s[-1] == s[L - 1]);
-      same = same * (s[L - 1] == s[L - 2]) + 1;
+    if ((i >> 8) != status_block) {
+      status_block = i >> 8;
+      if (check_report_status())
+        report_status(sequence_number, sequence.name.c_str(), unit_length);
     }
-    if (i % 256 == 0 && check_report_status())
-      report_status(sequence_number, sequence.name.c_str(), unit_length);
 
+    // Past every N before s, one at a time: seeds may be passed over.
     if (z < s) {
-      prev_N = z;
-      z      = s;
-      while (z != end && *z != 'N')
-        ++z;
+      do {
+        prev_N = z++;
+        while (z != end && *z != 'N')
+          ++z;
+      } while (z < s);
       if (accept_Ns) {
         clear_hi = (z - b) - SeedBound<K>::REACH;
         clear_lo = (prev_N - b) + SeedBound<K>::REACH;
@@ -706,7 +711,7 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
       continue;
 
     // A unit of one repeated character belongs to unit length 1.
-    if (same >= static_cast<unsigned long>(L))
+    if (one_letter(s, L, end))
       continue;
 
     if (bounded) {
@@ -716,10 +721,18 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
           ++fwd_stop;
       }
       const char* const y = s - back;
-      if ((rejected == s - 1 && back > 0) ||
-          (fwd_stop - b < clear_hi && y - b > clear_lo ? bound.template hopeless<true>(s, min_score, fwd_stop, y)
-                                                       : bound.template hopeless<false>(s, min_score, fwd_stop, y))) {
-        rejected = s;
+      if (fwd_stop - b < clear_hi && y - b > clear_lo ? bound.template hopeless<true>(s, min_score, fwd_stop, y)
+                                                      : bound.template hopeless<false>(s, min_score, fwd_stop, y)) {
+        // The seeds s + 1 .. x - L lie in the same period run: each has
+        // seq[s' - 1 + L] == seq[s' - 1], so its unit is the unit before it
+        // rotated by one, with the same disagreements x and y, a forward
+        // stretch one shorter and a backward one one longer. Its forward
+        // chains are those of the seed before from a score one lower (its
+        // F is at most F - 1), and its backward chains start from at most
+        // the same score F + g: the bound rejects it as well, and a seed
+        // that fails an earlier test is passed over anyway. The next seed
+        // to look at is x - L + 1, whose backward stretch is empty again.
+        s = fwd_stop - L;
         continue;
       }
     }
