@@ -46,7 +46,12 @@ public:
   static bool search_shortcuts;
 
   // Exact search over all unit lengths in range; appends to exact_sats, sorted.
-  void exact_search_2();
+  // With grow_seeds (search mode 1) each repeat found is grown into an
+  // imperfect repeat at once and kept, in imperfect_sats, only if it then
+  // passes the user's thresholds; the seeds are never all held at once.
+  void exact_search_2(bool grow_seeds = false);
+  // Grows one seed of search mode 1; whether it passes the user's thresholds.
+  bool grow_exact_seed(Csat& sat);
 
   // Imperfect extension alignment of one record.
   void extend_imperfect_forward(Csat& sat, const char* seq_end);

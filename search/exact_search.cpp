@@ -6,9 +6,11 @@
 // passes keeps a region covered by a repeat of a shorter unit from being
 // searched again with a longer one. Runs of N no longer than
 // global_Ns_allowed_in_a_row are passed over without score.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -220,7 +222,7 @@ inline bool block_rejected(const char* seq, unsigned long X, unsigned long k, un
 
 }  // namespace
 
-void CSearchController::exact_search_2()
+void CSearchController::exact_search_2(bool grow_seeds)
 {
   const unsigned int n         = sequence.residues.size();
   const char* const  seq       = sequence.residues.data();
@@ -229,6 +231,27 @@ void CSearchController::exact_search_2()
   const unsigned int max_k     = global_max_unit_length;
   const double       min_perf  = global_min_perfection;
   const double       max_perf  = global_max_perfection;
+
+  // Search mode 1: the grown seeds that are kept, each with the span the
+  // seed had when it was found.
+  struct Grown
+  {
+    Csat*       sat;
+    const char* seed_start;
+    const char* seed_end;
+  };
+  std::vector<Grown> grown;
+  auto found = [&](Csat* sat) {
+    if (!grow_seeds) {
+      exact_sats.list.push_back(sat);
+      return;
+    }
+    const Grown gr{sat, sat->start, sat->end};
+    if (grow_exact_seed(*sat))
+      grown.push_back(gr);
+    else
+      sat_alloc.give_back(sat);
+  };
 
   CoverageMask        mask_buffer(n);
   char* const         mask = mask_buffer.at0;
@@ -246,7 +269,7 @@ void CSearchController::exact_search_2()
           report_status(sequence_number, sequence.name.c_str(), 1);
         grower.grow(seq + p, 1, g);
         if (passes(g, minScores, minLengths, 1)) {
-          exact_sats.list.push_back(new_record(seq + p, 1, g));
+          found(new_record(seq + p, 1, g));
           p = static_cast<unsigned long>(g.end - seq);
         } else
           ++p;
@@ -378,10 +401,22 @@ void CSearchController::exact_search_2()
               mask[e.first - seq] = MASK_FREE;
           }
         }
-        exact_sats.list.push_back(sat);
+        found(sat);
       }
     }
   }
 
-  exact_sats.sort();
+  if (!grow_seeds) {
+    exact_sats.sort();
+    return;
+  }
+  // The order of growing all seeds in the order of their spans and then
+  // sorting the kept ones by theirs: both sorts are stable.
+  std::stable_sort(grown.begin(), grown.end(), [](const Grown& a, const Grown& b) {
+    return a.seed_start != b.seed_start ? a.seed_start < b.seed_start : a.seed_end < b.seed_end;
+  });
+  std::stable_sort(grown.begin(), grown.end(),
+                   [](const Grown& a, const Grown& b) { return lessThan_sat(a.sat, b.sat); });
+  for (const Grown& gr : grown)
+    imperfect_sats.list.push_back(gr.sat);
 }

@@ -95,7 +95,7 @@ inline void mark_kept(CAnchorSeq& anchors, const Csat& sat)
 
 // Proof that a seed cannot be kept, without extending it.
 //
-// Let c = min(-mismatch score, -indel score) >= 2, P the tie preference
+// Let c = min(-mismatch score, -indel score) >= 1, P the tie preference
 // (0 or 1) and k the unit length. The extension takes an alignment event
 // only when the score after it is above a threshold of at least -k - P,
 // so every event it takes leaves the running score above the floor -k - P.

@@ -25,6 +25,7 @@ struct Rep
   unsigned k;
   int      score;
   unsigned mm, ins, del, Ns;
+  long     unit;  // where the unit was taken from
 };
 
 class SearchTest : public ::testing::Test
@@ -73,7 +74,7 @@ protected:
     std::vector<Rep> v;
     for (const Csat* r : l)
       v.push_back(Rep{pos(r->start), pos(r->end), r->unit_length(), r->score, r->mismatches, r->insertions,
-                      r->deletions, r->Ns});
+                      r->deletions, r->Ns, pos(r->unit_begin)});
     return v;
   }
 
@@ -320,7 +321,11 @@ TEST_F(SearchTest, ExtendExactSeedsNeedInternalScore)
   global_min_unit_length = 2;
   global_max_unit_length = 2;
   testing::internal::CaptureStderr();
-  // The seed ACACAC (score 4) is taken but cannot grow to 6: back to the pool.
+  // The seed ACACAC (score 4) is taken but cannot grow to 6: back to the
+  // pool, which starts empty here whatever earlier tests left in it.
+  for (Csat* p : sat_alloc.list)
+    delete p;
+  sat_alloc.list.clear();
   std::size_t pooled = sat_alloc.size();
   EXPECT_TRUE(run_extend_exact("TTACACACTT").empty());
   EXPECT_TRUE(ctl->exact_sats.empty());
@@ -469,7 +474,7 @@ testing::AssertionResult same_repeats(const std::vector<Rep>& slow, const std::v
     const Rep& a = slow[i];
     const Rep& b = fast[i];
     if (!(a.start == b.start && a.end == b.end && a.k == b.k && a.score == b.score && a.mm == b.mm &&
-          a.ins == b.ins && a.del == b.del && a.Ns == b.Ns))
+          a.ins == b.ins && a.del == b.del && a.Ns == b.Ns && a.unit == b.unit))
       return testing::AssertionFailure() << "repeat " << i << " differs";
   }
   return testing::AssertionSuccess();
@@ -629,6 +634,63 @@ TEST_F(SearchTest, SeedBoundAllowsTheGrownScoreOfEverySeed)
   }
   EXPECT_GT(checked, 100000);
   EXPECT_GT(eventful, 10000);
+}
+
+} // namespace
+
+namespace {
+
+// Search mode 1 grows each exact seed as soon as it is found. The result
+// must be exactly that of finding all seeds first, sorting them, growing
+// them in that order and sorting the kept ones: in particular repeats that
+// grow to the same span must keep the order of their seeds.
+TEST_F(SearchTest, GrowingSeedsAsFoundKeepsTheOrderOfGrowingThemAfterwards)
+{
+  std::mt19937 g(515);
+  std::size_t  compared = 0, tied = 0;
+  for (int iter = 0; iter < 40; ++iter) {
+    init_param();
+    if (iter % 2) {
+      global_mismatch_score  = -2 - static_cast<int>(g() % 6);
+      global_indel_score     = -2 - static_cast<int>(g() % 6);
+      global_min_unit_length = 1 + g() % 3;
+      global_max_unit_length = global_min_unit_length + g() % 10;
+      global_min_score       = 2 + g() % 10;
+    }
+    CSearchController::reset_minimum_arrays();
+    std::string s;
+    while (s.size() < 800)
+      s += g() % 3 ? planted(g, iter % 4 == 0) : random_dna(g, 50 + g() % 200);
+
+    set_sequence(s);
+    ctl->search_exact_and_extend_to_imperfect_repeats();
+    const std::vector<Rep> streamed = reps(ctl->imperfect_sats.list);
+
+    set_sequence(s);
+    CSearchController::minScores  = CSearchController::minScores_intern;
+    CSearchController::minLengths = CSearchController::minLengths_intern;
+    ctl->exact_search_2();
+    CSearchController::minScores  = CSearchController::minScores_user;
+    CSearchController::minLengths = CSearchController::minLengths_user;
+    CsatList kept;
+    for (Csat* sat : ctl->exact_sats.list) {
+      if (ctl->grow_exact_seed(*sat))
+        kept.push_back(sat);
+      else
+        sat_alloc.give_back(sat);
+    }
+    ctl->exact_sats.list.clear();
+    kept.sort(lessThan_sat);
+    const std::vector<Rep> afterwards = reps(kept);
+    ctl->imperfect_sats.list.splice(ctl->imperfect_sats.list.end(), kept);
+
+    ASSERT_TRUE(same_repeats(afterwards, streamed)) << "iteration " << iter;
+    compared += afterwards.size();
+    for (std::size_t i = 1; i < afterwards.size(); ++i)
+      tied += afterwards[i].start == afterwards[i - 1].start && afterwards[i].end == afterwards[i - 1].end;
+  }
+  EXPECT_GT(compared, 500u);
+  EXPECT_GT(tied, 10u);
 }
 
 } // namespace
