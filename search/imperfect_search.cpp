@@ -177,11 +177,19 @@ private:
   char              period_[64 + 32];
 
   // The phase len letters on from phase q in direction DIR (len < 64).
+  // Mostly len < k, where one conditional step does.
   template <int DIR>
   unsigned phase_on(unsigned q, long len) const
   {
-    const unsigned long k = kk();
-    return static_cast<unsigned>((DIR > 0 ? q + len : q + 64 * k - len) % k);
+    const long k = kk();
+    long       v = DIR > 0 ? q + len : q - len;
+    if (DIR > 0)
+      v -= v >= k ? k : 0;
+    else
+      v += v < 0 ? k : 0;
+    if (v < 0 || v >= k)
+      v = (v % k + k) % k;
+    return static_cast<unsigned>(v);
   }
 
   // Writes the endless unit of the seed sp .. sp + k into period_.
