@@ -176,10 +176,11 @@ private:
   // period_[8 + m]. Eight letters of it in phase q start at period_ + 8 + q.
   char              period_[64 + 32];
 
-  // The phase len letters on from phase q in direction DIR (len < 64).
-  // Mostly len < k, where one conditional step does.
+  // The phase len letters on from phase q (-1 <= q <= k) in direction
+  // DIR (len < 64), from 0 to k - 1. Mostly len < k, where one
+  // conditional step does.
   template <int DIR>
-  unsigned phase_on(unsigned q, long len) const
+  long phase_on(long q, long len) const
   {
     const long k = kk();
     long       v = DIR > 0 ? q + len : q - len;
@@ -189,7 +190,7 @@ private:
       v += v < 0 ? k : 0;
     if (v < 0 || v >= k)
       v = (v % k + k) % k;
-    return static_cast<unsigned>(v);
+    return v;
   }
 
   // Writes the endless unit of the seed sp .. sp + k into period_.
@@ -218,16 +219,16 @@ private:
   // The first eight letters from t in direction DIR (t, t + DIR, ...)
   // compared with u[q], u[q + DIR], ...: a byte is zero where they agree.
   template <int DIR>
-  std::uint64_t word(long t, unsigned q) const
+  std::uint64_t word(long t, long q) const
   {
     return DIR > 0 ? load8(b_ + t) ^ load8(period_ + 8 + q) : load8(b_ + t - 7) ^ load8(period_ + 1 + q);
   }
 
   // Maximal perfect stretch from t in direction DIR against the unit in
-  // phase q (0 <= q < k), whose first eight letters compare as d; -1 from
+  // phase q (-1 <= q <= k), whose first eight letters compare as d; -1 from
   // MAX_STRETCH on. No sequence end and no accepted N lie within reach.
   template <int DIR>
-  long stretch_of(std::uint64_t d, long t, unsigned q) const
+  long stretch_of(std::uint64_t d, long t, long q) const
   {
     for (long len = 0;;) {
       if (d)
@@ -246,15 +247,14 @@ private:
   struct Ways
   {
     long          t[3];
-    unsigned      q[3];
+    long          q[3];
     std::uint64_t d[3];
   };
 
   template <int DIR>
-  Ways ways_on(long t, unsigned q) const
+  Ways ways_on(long t, long q) const
   {
-    const unsigned k  = kk();
-    const unsigned q1 = DIR > 0 ? (q + 1 == k ? 0 : q + 1) : (q == 0 ? k - 1 : q - 1);
+    const long q1 = q + DIR;  // may be -1 or k: the words reach u^inf[-8 .. k + 8)
     return Ways{{t, t + DIR, t + DIR}, {q1, q1, q}, {word<DIR>(t, q1), word<DIR>(t + DIR, q1), word<DIR>(t + DIR, q)}};
   }
 
@@ -392,7 +392,7 @@ private:
   // at x expected the unit letter u[q]. No sequence end and no accepted N
   // lie within REACH of x.
   template <int dir>
-  long chain_max_exact(long x, unsigned q, long top, long cap)
+  long chain_max_exact(long x, long q, long top, long cap)
   {
     long       best = top;
     const long e    = top - c_;
@@ -543,9 +543,9 @@ public:
       seed_ = sp;
       set_period(sp);
       const unsigned long k = kk();
-      const long F = chain_max_exact<+1>(x - b_, static_cast<unsigned>(f % k), f, T - g);
+      const long F = chain_max_exact<+1>(x - b_, static_cast<long>(f % k), f, T - g);
       return F + g < T &&
-             chain_max_exact<-1>(y - b_ - 1, static_cast<unsigned>(k - 1 - g % k), F + g, T) < T;
+             chain_max_exact<-1>(y - b_ - 1, static_cast<long>(k - 1 - g % k), F + g, T) < T;
     }
     set_unit(sp);
     const long F = x == end ? f : chain_max<+1>(x - b_, f, T - g);
