@@ -388,6 +388,37 @@ private:
     return relax<dir, false>(x, top, cap, 1);
   }
 
+  // Whether every way of w, entered with the score e, is shorter than
+  // floor + c + 1 - e. Such a way can take no further event, and it cannot
+  // raise best either: best >= top > floor + c, so best is beyond e plus
+  // such a stretch. Most often that holds for all three ways, which is
+  // settled on the first eight letters.
+  template <int dir>
+  bool all_short(const Ways& w, long e) const
+  {
+    const std::uint64_t m = first_letters<dir>(floor_ + c_ + 1 - e);
+    return (w.d[0] & m) && (w.d[1] & m) && (w.d[2] & m);
+  }
+
+  // The stretch of way a of w, entered with the score e, with best raised
+  // to the score it reaches; -1 when that settles the chain, best then
+  // being GIVE_UP or at least cap.
+  template <int dir>
+  long follow(const Ways& w, int a, long e, long cap, long& best) const
+  {
+    const long len = stretch_of<dir>(w.d[a], w.t[a], w.q[a]);
+    if (len < 0) {
+      best = GIVE_UP;
+      return -1;
+    }
+    if (e + len > best) {
+      best = e + len;
+      if (best >= cap)
+        return -1;
+    }
+    return len;
+  }
+
   // The same, with the first two events followed exactly: the disagreement
   // at x expected the unit letter u[q]. No sequence end and no accepted N
   // lie within REACH of x.
@@ -400,42 +431,24 @@ private:
       return best;
     long       horizon = -1;
     const Ways w1      = ways_on<dir>(x, q);
-    // A way whose stretch is shorter than floor + c + 1 - e can take no
-    // further event, and it cannot raise best either: best >= top > floor
-    // + c, so best is beyond e plus such a stretch. Most often that holds
-    // for all three ways, which is settled on the first eight letters.
-    {
-      const std::uint64_t m = first_letters<dir>(floor_ + c_ + 1 - e);
-      if ((w1.d[0] & m) && (w1.d[1] & m) && (w1.d[2] & m))
-        return best;
-    }
+    if (all_short<dir>(w1, e))
+      return best;
 #pragma GCC unroll 3
     for (int a = 0; a < 3; ++a) {
-      const long len = stretch_of<dir>(w1.d[a], w1.t[a], w1.q[a]);
+      const long len = follow<dir>(w1, a, e, cap, best);
       if (len < 0)
-        return GIVE_UP;
-      if (e + len > best) {
-        best = e + len;
-        if (best >= cap)
-          return best;
-      }
+        return best;
       const long e2 = e + len - c_;
       if (e2 <= floor_)
         continue;
       const Ways w2 = ways_on<dir>(w1.t[a] + dir * len, phase_on<dir>(w1.q[a], len));
-      const std::uint64_t m = first_letters<dir>(floor_ + c_ + 1 - e2);
-      if ((w2.d[0] & m) && (w2.d[1] & m) && (w2.d[2] & m))
+      if (all_short<dir>(w2, e2))
         continue;
 #pragma GCC unroll 3
       for (int w = 0; w < 3; ++w) {
-        const long len2 = stretch_of<dir>(w2.d[w], w2.t[w], w2.q[w]);
+        const long len2 = follow<dir>(w2, w, e2, cap, best);
         if (len2 < 0)
-          return GIVE_UP;
-        if (e2 + len2 > best) {
-          best = e2 + len2;
-          if (best >= cap)
-            return best;
-        }
+          return best;
         const long e3 = e2 + len2 - c_;
         if (e3 <= floor_)
           continue;
