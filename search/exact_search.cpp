@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 #include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -410,13 +411,13 @@ void CSearchController::exact_search_2(bool grow_seeds)
     exact_sats.sort();
     return;
   }
-  // The order of growing all seeds in the order of their spans and then
-  // sorting the kept ones by theirs: both sorts are stable.
+  // The order of growing all seeds sorted by their spans and then sorting
+  // the kept ones by theirs, both sorts stable: by grown span, then by the
+  // seed's span, then in the order found.
   std::stable_sort(grown.begin(), grown.end(), [](const Grown& a, const Grown& b) {
-    return a.seed_start != b.seed_start ? a.seed_start < b.seed_start : a.seed_end < b.seed_end;
+    return std::tie(a.sat->start, a.sat->end, a.seed_start, a.seed_end) <
+           std::tie(b.sat->start, b.sat->end, b.seed_start, b.seed_end);
   });
-  std::stable_sort(grown.begin(), grown.end(),
-                   [](const Grown& a, const Grown& b) { return lessThan_sat(a.sat, b.sat); });
   for (const Grown& gr : grown)
     imperfect_sats.list.push_back(gr.sat);
 }
