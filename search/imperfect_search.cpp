@@ -689,7 +689,8 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
   long clear_hi = (accept_Ns ? z - b : static_cast<long>(n)) - SeedBound<K>::REACH;
   long clear_lo = SeedBound<K>::REACH;
 
-  // Stretches of the seed's own copy, kept up to date for every seed:
+  // Stretches of the seed's own copy, kept up to date for the seeds looked at
+  // (back is wrong for a seed passed over, and right again after it):
   //   back:     matches to the left (seq[y] == seq[y + L] for y = s - 1, s - 2, ...);
   //   fwd_stop: first x >= s + L with seq[x] != seq[x - L], or the end.
   unsigned long back     = 0;
