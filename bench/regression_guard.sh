@@ -8,14 +8,14 @@
 #   bench/regression_guard.sh            compare (exit 1 on any difference)
 #   bench/regression_guard.sh --record   write the checksum file anew
 #
-# Environment: KATREL (default build-perf/katrel), GUARD_DIR (default
+# Environment: KATREL (default build/katrel), GUARD_DIR (default
 # /tmp/katrel-guard), GUARD_SUMS (the checksum file, default
 # bench/regression_guard.sha256), BENCH_DIR (where klebsiella.fna lies,
 # default /tmp/katrel-bench; bench/run.sh fetches it).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-katrel=${KATREL:-$root/build-perf/katrel}
+katrel=${KATREL:-$root/build/katrel}
 dir=${GUARD_DIR:-/tmp/katrel-guard}
 sums=${GUARD_SUMS:-$root/bench/regression_guard.sha256}
 mkdir -p "$dir"
@@ -31,7 +31,13 @@ fi
 planted=$dir/planted.fa
 [ -s "$planted" ] || python3 bench/make_planted.py "$planted" 2000000
 
+satellite=$dir/satellite.fa
+[ -s "$satellite" ] || python3 bench/make_satellite.py guard 0 "$satellite"
+longunit=$dir/longunit.fa
+[ -s "$longunit" ] || python3 bench/make_satellite.py longunit 6000 "$longunit"
+
 inputs="klebsiella:$genome imperfect:$root/tests/data/inputs/imperfect.fa example:$root/examples/example.fa planted:$planted"
+inputs="$inputs satellite:$satellite longunit:$longunit"
 
 # name|options ; options are word-split on purpose
 variants=(
@@ -59,13 +65,49 @@ small_variants=(
   "sb2|--minScore_a 3 --minScore_b 2"
 )
 
+# satellite arrays (diverged pentamers, an alpha-like higher-order array,
+# perfect runs, N runs inside an array)
+satellite_variants=(
+  "exact|--searchMode exact"
+  "extendExact|--searchMode extendExact"
+  "imperfect|"
+  "shorter|--preferShorterRepeats"
+  "r3|-r 3"
+  "R6|-R 6"
+  "R30|-R 30"
+  "m3g2|-m -3 -g -2"
+  "NsMiss|--NsAsMissense"
+  "N0|-N 0"
+  "N5_shorter|-N 5 --preferShorterRepeats"
+  "u4U12|-u 4 -U 12"
+  "fmt3|--outputFormat 3"
+  "extendExact_shorter|--searchMode extendExact --preferShorterRepeats"
+  "extendExact_R30|--searchMode extendExact -R 30"
+)
+# long units (11 to 300) planted in random sequence
+longunit_variants=(
+  "U50|-U 50"
+  "u100|-u 100 -U 100"
+  "u171|-u 171 -U 171"
+  "u300|-u 300 -U 300"
+  "u11U40_R10|-u 11 -U 40 -R 10"
+  "u30U45_NsMiss|-u 30 -U 45 --NsAsMissense"
+  "u20U30_shorter_m3g4|-u 20 -U 30 --preferShorterRepeats -m -3 -g -4"
+  "extendExact_U300|--searchMode extendExact -U 300"
+  "exact_U300|--searchMode exact -U 300"
+)
+
 out=$(mktemp)
 fail=0
 for entry in $inputs; do
   name=${entry%%:*}
   file=${entry#*:}
-  list=("${variants[@]}")
-  [ "$name" != klebsiella ] && list+=("${small_variants[@]}")
+  case $name in
+    klebsiella) list=("${variants[@]}") ;;
+    satellite) list=("${satellite_variants[@]}") ;;
+    longunit) list=("${longunit_variants[@]}") ;;
+    *) list=("${variants[@]}" "${small_variants[@]}") ;;
+  esac
   for v in "${list[@]}"; do
     vname=${v%%|*}
     opts=${v#*|}
