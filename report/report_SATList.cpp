@@ -37,8 +37,15 @@ void CSearchController::report_SATList(FILE* os, CsatList sats)
 
   // The position correction relies on the list being sorted by start.
   unsigned int gap_index = 0;
-  for (const Csat* sat : sats)
+  // Records kept without their events get them back for the moment they
+  // are written, one at a time.
+  for (Csat* sat : sats) {
+    const bool dropped = sat->alignment_dropped;
+    restore_alignment(*sat);
     sat->report_sat(os, sequence, gap_index);
+    if (dropped)
+      sat->drop_alignment();
+  }
 
   if (!global_CAIRN_run) {
     if (global_print_sat_mode == 0 || global_print_sat_mode == 1)

@@ -55,6 +55,7 @@ int* new_threshold_array()
 CSearchController::CSearchController(unsigned int n, CSequence_Mol& s)
   : sequence_number(n), sequence(s), exact_sats(&sat_alloc), imperfect_sats(&sat_alloc)
 {
+  decision_memo.begin_record(sequence.residues_begin(), sequence.length());
   const unsigned int max_k = global_max_unit_length;
 
   if (!minScores_user) {

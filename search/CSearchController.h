@@ -17,6 +17,7 @@
 
 #include "report/Csat.h"
 #include "search/CAnchorSeq.h"
+#include "search/decision_memo.h"
 #include "sequence/CSequence_Mol.h"
 
 class CSearchController
@@ -26,6 +27,9 @@ public:
   CSequence_Mol& sequence;
   CsatContainer  exact_sats;
   CsatContainer  imperfect_sats;
+
+  // Choices of the extension remembered at decision points (search shortcut).
+  DecisionMemo decision_memo;
 
   static int* minScores_user;
   static int* minLengths_user;
@@ -52,6 +56,14 @@ public:
   void exact_search_2(bool grow_seeds = false);
   // Grows one seed of search mode 1; whether it passes the user's thresholds.
   bool grow_exact_seed(Csat& sat);
+
+  // A kept record's events, once the search has used them: sorted, or
+  // dropped when there are many (the report grows them again with
+  // restore_alignment, which does nothing for a record that has them).
+  void settle_kept(Csat& sat);
+  void restore_alignment(Csat& sat);
+  // How many events make an alignment long enough to be dropped.
+  static unsigned int long_alignment;
 
   // Imperfect extension alignment of one record.
   void extend_imperfect_forward(Csat& sat, const char* seq_end);

@@ -8,13 +8,14 @@
 
 bool CSearchController::grow_exact_seed(Csat& sat)
 {
+  sat.note_seed();
   extend_imperfect_forward(sat, sequence.residues_end());
   extend_imperfect_backward(sat, sequence.residues_begin() - 1);
   sat.trim_Ns();
   const unsigned int k = sat.unit_length();
   if (sat.score < minScores_user[k] || sat.normalized_length() < static_cast<long>(minLengths_user[k]))
     return false;
-  sat.sort_missense();
+  settle_kept(sat);
   return true;
 }
 
@@ -22,6 +23,7 @@ void CSearchController::search_exact_and_extend_to_imperfect_repeats()
 {
   std::fputs("  Searching for exact repeats.\n", stderr);
   std::fflush(stderr);
+  decision_memo.begin_record(sequence.residues_begin(), sequence.length());
 
   // Each seed is grown as soon as the exact search finds it, so only the
   // seeds that are kept take memory.

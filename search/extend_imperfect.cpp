@@ -314,7 +314,9 @@ struct BestState
   }
 };
 
-enum Choice { NONE, MISMATCH, INSERTION, DELETION };
+using Choice = DecisionMemo::Choice;
+const Choice NONE = DecisionMemo::NONE, MISMATCH = DecisionMemo::MISMATCH, INSERTION = DecisionMemo::INSERTION,
+             DELETION = DecisionMemo::DELETION;
 
 } // namespace
 
@@ -325,6 +327,8 @@ void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
   const char*       ue = sat.unit_end;
   const int         k  = static_cast<int>(ue - ub);
   const LeapContext ctx{ub, ue, k, seq_end, &p};
+  decision_memo.begin_walk(ub, static_cast<unsigned int>(k), sat.recursion_depth,
+                           seq_end == sequence.residues_end());
 
   BestState best;
   best.save(sat);
@@ -373,27 +377,32 @@ void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
       best.save(sat);
       b = score;
     }
-    const long long L      = threshold(b, k, p);
-    const unsigned char d  = static_cast<unsigned char>(sat.recursion_depth + 1);
-    Choice          choice = NONE;
-    int             v      = -k - 1;
-    const long long sm     = score + p.mismatch;
-    if (sm > L) {
-      v = leap_forward_node(e + 1, unit_next(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
-      choice = MISMATCH;
-    }
+    const long long sm = score + p.mismatch;
     const long long si = score + p.indel;
-    if (si > L) {
-      int w = leap_forward_node(e + 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
-      if (w > v) {
-        v      = w;
-        choice = INSERTION;
+    const bool      memo   = decision_memo.in_regime(score);
+    Choice          choice = memo ? decision_memo.find(0, e, up) : NONE;
+    if (choice == NONE) {
+      const long long     L = threshold(b, k, p);
+      const unsigned char d = static_cast<unsigned char>(sat.recursion_depth + 1);
+      int                 v = -k - 1;
+      if (sm > L) {
+        v = leap_forward_node(e + 1, unit_next(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
+        choice = MISMATCH;
       }
-      w = leap_forward_node(e, unit_next(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
-      if (w > v) {
-        v      = w;
-        choice = DELETION;
+      if (si > L) {
+        int w = leap_forward_node(e + 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
+        if (w > v) {
+          v      = w;
+          choice = INSERTION;
+        }
+        w = leap_forward_node(e, unit_next(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
+        if (w > v) {
+          v      = w;
+          choice = DELETION;
+        }
       }
+      if (memo)
+        decision_memo.store(0, e, up, choice);
     }
 
     switch (choice) {
@@ -432,6 +441,8 @@ void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_bef
   const int         k     = static_cast<int>(ue - ub);
   const char*       first = seq_before + 1;
   const LeapContext ctx{ub, ue, k, first, &p};
+  decision_memo.begin_walk(ub, static_cast<unsigned int>(k), sat.recursion_depth,
+                           first == sequence.residues_begin());
 
   BestState best;
   best.save(sat);
@@ -477,27 +488,32 @@ void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_bef
       best.save(sat);
       b = score;
     }
-    const long long     L      = threshold(b, k, p);
-    const unsigned char d      = static_cast<unsigned char>(sat.recursion_depth + 1);
-    Choice              choice = NONE;
-    int                 v      = -k - 1;
-    const long long     sm     = score + p.mismatch;
-    if (sm > L) {
-      v = leap_backward_node(s - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
-      choice = MISMATCH;
-    }
-    const long long si = score + p.indel;
-    if (si > L) {
-      int w = leap_backward_node(s - 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
-      if (w > v) {
-        v      = w;
-        choice = INSERTION;
+    const long long sm     = score + p.mismatch;
+    const long long si     = score + p.indel;
+    const bool      memo   = decision_memo.in_regime(score);
+    Choice          choice = memo ? decision_memo.find(1, s, up) : NONE;
+    if (choice == NONE) {
+      const long long     L = threshold(b, k, p);
+      const unsigned char d = static_cast<unsigned char>(sat.recursion_depth + 1);
+      int                 v = -k - 1;
+      if (sm > L) {
+        v = leap_backward_node(s - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
+        choice = MISMATCH;
       }
-      w = leap_backward_node(s, unit_prev(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
-      if (w > v) {
-        v      = w;
-        choice = DELETION;
+      if (si > L) {
+        int w = leap_backward_node(s - 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
+        if (w > v) {
+          v      = w;
+          choice = INSERTION;
+        }
+        w = leap_backward_node(s, unit_prev(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
+        if (w > v) {
+          v      = w;
+          choice = DELETION;
+        }
       }
+      if (memo)
+        decision_memo.store(1, s, up, choice);
     }
 
     switch (choice) {

@@ -576,6 +576,7 @@ void CSearchController::complete_imperfect_search(FILE*)
 {
   CAnchorSeq anchors(sequence.residues_begin(), sequence.length());
   CsatList&  result = imperfect_sats.list;
+  decision_memo.begin_record(sequence.residues_begin(), sequence.length());
 
   unsigned int k = global_min_unit_length;
   // A minimum unit length of 0 would give empty seeds; it is searched from 1.
@@ -640,8 +641,8 @@ void CSearchController::unit_len_1_complete_imperfect_search(CAnchorSeq& anchors
       extend_imperfect_backward(sat, before);
       sat.trim_Ns();
       if (passes_thresholds(sat, 1)) {
-        sat.sort_missense();
         mark_kept(anchors, sat);
+        settle_kept(sat);
         result.push_back(in_hand);
         in_hand = nullptr;
       }
@@ -769,8 +770,8 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
     sat.trim_Ns();
     if (!passes_thresholds(sat, unit_length))
       continue;
-    sat.sort_missense();
     mark_kept(anchors, sat);
+    ctl.settle_kept(sat);
     result.push_back(in_hand);
     in_hand = nullptr;
   }

@@ -64,6 +64,15 @@ public:
 
   void clear() { size_ = 0; }
 
+  // Empties the vector and gives its storage back.
+  void release()
+  {
+    std::free(buf_);
+    buf_      = nullptr;
+    size_     = 0;
+    capacity_ = 0;
+  }
+
   unsigned int size() const { return size_; }
   unsigned int capacity() const { return capacity_; }
   bool         empty() const { return size_ == 0; }

@@ -1,0 +1,219 @@
+// Long imperfect arrays: the remembered decisions of the extension and the
+// kept records that drop their alignments must give exactly the report of
+// the plain search, in all three modes and under varied options.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "config/global-types-and-parameters.h"
+#include "report/Csat.h"
+#include "search/CSearchController.h"
+#include "sequence/CSequence_Mol.h"
+
+namespace {
+
+const char ACGT[] = "ACGT";
+
+std::string random_dna(std::mt19937& g, std::size_t n)
+{
+  std::string s(n, 'A');
+  for (char& c : s)
+    c = ACGT[g() % 4];
+  return s;
+}
+
+// Copies of a unit, each letter mutated at `rate` (80 % substitutions, 10 %
+// deletions, 10 % insertions), with the odd N run when `Ns` is set.
+std::string diverged_array(std::mt19937& g, const std::string& unit, std::size_t length, double rate, bool Ns)
+{
+  std::uniform_real_distribution<double> u(0.0, 1.0);
+  std::string                            s;
+  while (s.size() < length) {
+    for (char c : unit) {
+      if (u(g) >= rate) {
+        s += c;
+        continue;
+      }
+      const double r = u(g);
+      if (r < 0.8)
+        s += ACGT[(std::string(ACGT).find(c) + 1 + g() % 3) % 4];
+      else if (r >= 0.9) {
+        s += c;
+        s += ACGT[g() % 4];
+      }
+    }
+    if (Ns && g() % 60 == 0)
+      s.append(1 + g() % 4, 'N');
+  }
+  return s;
+}
+
+// A higher-order unit: copies of one monomer, each mutated, joined.
+std::string higher_order_unit(std::mt19937& g, std::size_t monomer, int copies)
+{
+  const std::string m = random_dna(g, monomer);
+  std::string       h;
+  for (int i = 0; i < copies; ++i)
+    h += diverged_array(g, m, monomer, 0.15, false).substr(0, monomer);
+  return h;
+}
+
+std::string report_text(CSearchController& ctl, CsatContainer& sats)
+{
+  char*  buf  = nullptr;
+  size_t size = 0;
+  FILE*  os   = open_memstream(&buf, &size);
+  ctl.report_SATList(os, sats.list);
+  std::fclose(os);
+  std::string text(buf, size);
+  std::free(buf);
+  return text;
+}
+
+// Every field of every record, events included (dropped ones grown back).
+std::string records_text(CSearchController& ctl, const CsatList& list, const char* b)
+{
+  std::string out;
+  for (Csat* r : list) {
+    ctl.restore_alignment(*r);
+    out += std::to_string(r->start - b) + " " + std::to_string(r->end - b) + " u" +
+           std::to_string(r->unit_begin - b) + "+" + std::to_string(r->unit_length()) + " f" +
+           std::to_string(r->forward_unit_pos - b) + " b" + std::to_string(r->backward_unit_pos - b) + " s" +
+           std::to_string(r->score) + " " + std::to_string(r->mismatches) + "/" + std::to_string(r->insertions) +
+           "/" + std::to_string(r->deletions) + "/" + std::to_string(r->Ns) + ":";
+    for (const missense_entry& m : r->missense)
+      out += " " + std::to_string(m.first - b) + m.second;
+    out += "\n";
+  }
+  return out;
+}
+
+struct Outcome
+{
+  std::string records;  // before the filters
+  std::string report;   // after them
+  std::size_t dropped = 0;  // records that the search kept without their events
+};
+
+class SatelliteShortcutsTest : public ::testing::Test
+{
+protected:
+  CSequence_Mol seq;
+
+  void SetUp() override
+  {
+    init_param();
+    CSearchController::reset_minimum_arrays();
+    testing::internal::CaptureStderr();
+  }
+  void TearDown() override
+  {
+    CSearchController::search_shortcuts = true;
+    CSearchController::long_alignment   = saved_long_alignment;
+    CSearchController::reset_minimum_arrays();
+    testing::internal::GetCapturedStderr();
+  }
+
+  const unsigned int saved_long_alignment = CSearchController::long_alignment;
+
+  Outcome run(const std::string& s, int mode, bool shortcuts)
+  {
+    CSearchController::search_shortcuts = shortcuts;
+    seq.residues.assign(s.data(), s.data() + s.size());
+    seq.name.assign("sat", "sat" + 3);
+    seq.fullname.assign("sat", "sat" + 3);
+    seq.count_ACGTU = static_cast<unsigned int>(s.size());
+    CSearchController ctl(1, seq);
+    CsatContainer*    sats = &ctl.imperfect_sats;
+    if (mode == 0) {
+      ctl.exact_search_2();
+      sats = &ctl.exact_sats;
+    } else if (mode == 1)
+      ctl.search_exact_and_extend_to_imperfect_repeats();
+    else
+      ctl.complete_imperfect_search(stdout);
+    Outcome o;
+    for (const Csat* r : sats->list)
+      o.dropped += r->alignment_dropped;
+    o.records = records_text(ctl, sats->list, seq.residues_begin());
+    // The kept records drop their events again, as after the search.
+    for (Csat* r : sats->list)
+      if (shortcuts && r->missense.size() >= CSearchController::long_alignment)
+        r->drop_alignment();
+    ctl.remove_hidden(*sats);
+    if (mode != 0)
+      ctl.filter_perfection(*sats);
+    o.report = report_text(ctl, *sats);
+    return o;
+  }
+};
+
+// Random arrays of a few kb (units of 2 to 20 letters and higher-order
+// units, 1 to 12 % diverged, with and without N runs, between random
+// flanks), all three modes, varied scores and options. Records drop their
+// alignments from 8 events on, so that growing them back is exercised on
+// every array.
+TEST_F(SatelliteShortcutsTest, ArraysGiveThePlainSearchResult)
+{
+  std::mt19937 g(16016);
+  std::size_t  long_records = 0, compared = 0;
+  for (int iter = 0; iter < 48; ++iter) {
+    init_param();
+    CSearchController::long_alignment = 8;
+    switch (iter % 8) {
+    case 1: global_prefer_longer_repeat = 0; break;
+    case 2: global_maximum_recursion_depth = 1 + g() % 6; break;
+    case 3: global_mismatch_score = -2 - static_cast<int>(g() % 6), global_indel_score = -2 - static_cast<int>(g() % 6); break;
+    case 4: global_Ns_allowed_in_a_row = static_cast<int>(g() % 4); break;
+    case 5: global_treat_Ns_as_missense = true; break;
+    case 6: global_maximum_scorereduction = static_cast<int>(5 + g() % 40); break;
+    case 7: global_remove_mostly_hidden = false; break;
+    default: break;
+    }
+    global_min_unit_length = 1 + g() % 4;
+    global_max_unit_length = global_min_unit_length + g() % 17;
+    if (global_max_unit_length > 20)
+      global_max_unit_length = 20;
+    CSearchController::reset_minimum_arrays();
+
+    std::string unit = iter % 6 == 5 ? higher_order_unit(g, 3 + g() % 5, 2 + g() % 3) : random_dna(g, 2 + g() % 19);
+    const double rate   = 0.01 + 0.11 * static_cast<double>(g() % 100) / 100.0;
+    const std::string s = random_dna(g, 100 + g() % 300) +
+                          diverged_array(g, unit, 1500 + g() % 2500, rate, g() % 2 == 0) +
+                          random_dna(g, 100 + g() % 300);
+    const int     mode = iter % 3;
+    const Outcome slow = run(s, mode, false);
+    const Outcome fast = run(s, mode, true);
+    ASSERT_EQ(slow.records, fast.records) << "iteration " << iter << " mode " << mode;
+    ASSERT_EQ(slow.report, fast.report) << "iteration " << iter << " mode " << mode;
+    compared += static_cast<std::size_t>(std::count(slow.records.begin(), slow.records.end(), '\n'));
+    long_records += fast.dropped;
+  }
+  EXPECT_GT(compared, 500u);
+  EXPECT_GT(long_records, 10u);
+}
+
+// A kept record that dropped its events gets the very list back.
+TEST_F(SatelliteShortcutsTest, DroppedAlignmentGrowsBackTheSameEvents)
+{
+  std::mt19937      g(171);
+  const std::string s = random_dna(g, 200) + diverged_array(g, "AATGG", 6000, 0.05, true) + random_dna(g, 200);
+  CSearchController::long_alignment = 1u << 30;
+  const Outcome kept = run(s, 2, true);
+  CSearchController::long_alignment = 16;
+  const Outcome dropped = run(s, 2, true);
+  EXPECT_EQ(kept.dropped, 0u);
+  EXPECT_GT(dropped.dropped, 0u);
+  EXPECT_EQ(kept.records, dropped.records);
+  EXPECT_EQ(kept.report, dropped.report);
+  EXPECT_NE(kept.report.find("Missense:"), std::string::npos);
+}
+
+} // namespace
