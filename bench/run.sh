@@ -9,6 +9,10 @@
 #   BENCH_SCALING=1     also run the default mode on 1, 5, 25 and 100 Mb
 #                       (median of BENCH_RUNS up to 5 Mb, one run above)
 #   BENCH_READER=1      also run the FASTA reader benchmark
+#   BENCH_SATELLITE=1   also run bench/satellite.sh (generated satellite arrays)
+#   BENCH_LONG_UNITS=1  also run bench/long_units.sh (long repeat units)
+#   BENCH_TIMEOUT=120, BENCH_MEM_MB=8000   time and memory limits of one
+#                       command in those two
 #   BENCH_DIR=/tmp/katrel-bench   where genomes and outputs go
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -115,4 +119,14 @@ fi
 if [ "${BENCH_READER:-1}" = 1 ] && [ -x bench/reader_speed.sh ]; then
   echo
   bash bench/reader_speed.sh || true
+fi
+
+if [ "${BENCH_SATELLITE:-1}" = 1 ] && [ -x bench/satellite.sh ]; then
+  echo
+  KATREL=$katrel BENCH_DIR=$dir bash bench/satellite.sh || true
+fi
+
+if [ "${BENCH_LONG_UNITS:-1}" = 1 ] && [ -x bench/long_units.sh ]; then
+  echo
+  KATREL=$katrel BENCH_DIR=$dir bash bench/long_units.sh || true
 fi
