@@ -3,11 +3,12 @@
 
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
+BUILD_TSAN ?= build-tsan
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 ARGS       ?= examples/example.fa
 PREFIX     ?= /usr/local
 
-.PHONY: all setup build run test sanitize fuzz bench clean install
+.PHONY: all setup build run test sanitize tsan fuzz bench clean install
 
 all: build
 
@@ -31,6 +32,13 @@ sanitize: setup
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ctest --output-on-failure -j $(JOBS) -LE mpi
 
+# ThreadSanitizer build: the tests that search with several threads.
+tsan: setup
+	cmake -S . -B $(BUILD_TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKATREL_TSAN=ON -DKATREL_BUILD_MPI=OFF
+	cmake --build $(BUILD_TSAN) -j $(JOBS)
+	cd $(BUILD_TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) \
+	  -R 'Threads|golden_t2\.|EndToEnd'
+
 fuzz:
 	bash scripts/fuzz.sh
 
@@ -41,4 +49,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) build-fuzz
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_TSAN) build-fuzz

@@ -7,6 +7,8 @@
 #
 #   bench/regression_guard.sh            compare (exit 1 on any difference)
 #   bench/regression_guard.sh --record   write the checksum file anew
+#   GUARD_THREADS=7 bench/regression_guard.sh   every run with --threads 7:
+#                                        the same checksums must come out
 #
 # Environment: KATREL (default build/katrel), GUARD_DIR (default
 # /tmp/katrel-guard), GUARD_SUMS (the checksum file, default
@@ -113,6 +115,7 @@ for entry in $inputs; do
     opts=${v#*|}
     rep=$dir/$name.$vname.txt
     # shellcheck disable=SC2086
+    [ -n "${GUARD_THREADS:-}" ] && opts="--threads $GUARD_THREADS $opts"
     "$katrel" $opts "$file" "$rep" >/dev/null 2>&1
     status=$?
     # The file name lines name where the files lie, not what was found.

@@ -11,6 +11,7 @@
 #   BENCH_READER=1      also run the FASTA reader benchmark
 #   BENCH_SATELLITE=1   also run bench/satellite.sh (generated satellite arrays)
 #   BENCH_LONG_UNITS=1  also run bench/long_units.sh (long repeat units)
+#   BENCH_THREADS=1     also run bench/threads.sh (time against thread count)
 #   BENCH_TIMEOUT=120, BENCH_MEM_MB=8000   time and memory limits of one
 #                       command in those two
 #   BENCH_DIR=/tmp/katrel-bench   where genomes and outputs go
@@ -119,6 +120,11 @@ fi
 if [ "${BENCH_READER:-1}" = 1 ] && [ -x bench/reader_speed.sh ]; then
   echo
   bash bench/reader_speed.sh || true
+fi
+
+if [ "${BENCH_THREADS:-1}" = 1 ] && [ -x bench/threads.sh ]; then
+  echo
+  KATREL=$katrel BENCH_DIR=$dir bash bench/threads.sh || true
 fi
 
 if [ "${BENCH_SATELLITE:-1}" = 1 ] && [ -x bench/satellite.sh ]; then

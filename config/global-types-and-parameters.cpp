@@ -9,6 +9,7 @@
 #include "config/katrel-messages.h"
 #include "config/number2cstring.h"
 
+#include <sched.h>
 #include <tclap/CmdLine.h>
 
 #include <string>
@@ -45,6 +46,7 @@ int          global_mismatch_score;
 int          global_indel_score;
 int          global_prefer_longer_repeat;
 bool         global_remove_mostly_hidden;
+int          global_threads;
 bool         global_mask_X;
 bool         global_mask_lower;
 bool         global_gaps_to_Ns;
@@ -83,6 +85,19 @@ void init_param()
   global_mask_lower              = false;
   global_gaps_to_Ns              = false;
   global_CAIRN_run               = false;
+  global_threads                 = 1;
+}
+
+unsigned int available_processors()
+{
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0) {
+    const int n = CPU_COUNT(&set);
+    if (n >= 1)
+      return static_cast<unsigned int>(n);
+  }
+  return 1;
 }
 
 namespace {
@@ -196,6 +211,12 @@ int check_thresholds_and_limits()
                        KATREL_MAX_RECURSION_DEPTH, ".\n");
     std::fputs("A value of ", stderr);
     std::fputs(number2str(global_maximum_recursion_depth), stderr);
+    std::fputs(" has been specified.\n", stderr);
+    return KATREL_ERR_PARAMETER;
+  }
+  if (global_threads < 1) {
+    std::fputs("Sorry, the number of threads must be at least 1.\nA value of ", stderr);
+    std::fputs(number2str(global_threads), stderr);
     std::fputs(" has been specified.\n", stderr);
     return KATREL_ERR_PARAMETER;
   }
@@ -378,6 +399,12 @@ int read_and_init_parameters(int argc, char** argv)
     search_modes.push_back("extendExact");
     search_modes.push_back("imperfect");
     TCLAP::ValuesConstraint<std::string> search_mode_constraint(search_modes);
+    const int default_threads = static_cast<int>(available_processors());
+    TCLAP::ValueArg<int> threads_Arg("t", "threads",
+      "The number of threads of the search. The report is the same for any number. "
+      "Default: the number of processors that Katrel may run on.",
+      false, default_threads, "int", cmd);
+
     TCLAP::ValueArg<std::string> searchMode_Arg("M", "searchMode",
       "Katrel provides three different search modes. exact: Search for exact repeats, only. "
       "extendExact: Searches for exact repeats and extends them by inserting mismatches and "
@@ -435,6 +462,8 @@ int read_and_init_parameters(int argc, char** argv)
     global_min_score               = minScore_Arg.getValue();
     global_mismatch_score          = mismatchScore_Arg.getValue();
     global_indel_score             = indelScore_Arg.getValue();
+
+    global_threads = threads_Arg.getValue();
 
     const std::string& mode = searchMode_Arg.getValue();
     if (mode == "exact")

@@ -42,6 +42,10 @@ extern bool         global_mask_X;
 extern bool         global_mask_lower;
 extern bool         global_gaps_to_Ns;
 extern bool         global_CAIRN_run;
+extern int          global_threads;  // threads of the search, at least 1 after the checks
+
+// The number of processors this process may run on (at least 1).
+unsigned int available_processors();
 
 // Limits that the search tables impose on the command line.
 constexpr unsigned int KATREL_MAX_UNIT_LENGTH     = 10000;

@@ -11,6 +11,7 @@
 #include "config/number2cstring.h"
 #include "driver/good-bye.h"
 #include "driver/file-checks.h"
+#include "driver/record_read_ahead.h"
 #include "driver/run-steps.h"
 #include "search/CSearchController.h"
 #include "sequence/CFile.h"
@@ -124,31 +125,18 @@ int main(int argc, char** argv)
     }
   }
 
+  // Counts, searches, reports and masks one record; nonzero: the run ends
+  // with that result.
   unsigned int record_counter = 0;
-  while (!infile.eof()) {
-    if (global_gaps_to_Ns)
-      seq.readFastaSequence_toupper_ambig2N_gaps2N(infile);
-    else
-      seq.readFastaSequence_toupper_ambig2N_removegaps(infile);
-
-    if (infile.read_error()) {
-      report_read_error(infile);
-      good_bye_on_error(KATREL_ERR_READ_INPUT);
-      return KATREL_ERR_READ_INPUT;
-    }
-    if (infile.fail() && !infile.eof()) {
-      report_invalid_fasta(infile);
-      return KATREL_ERR_INVALID_FASTA;
-    }
-
+  auto process = [&](CSequence_Mol& rec) -> int {
     ++record_counter;
     if (record_counter < global_sequence_from || record_counter > global_sequence_to)
-      continue;
+      return 0;
 
-    report_status(record_counter, seq.name.c_str(), global_min_unit_length);
+    report_status(record_counter, rec.name.c_str(), global_min_unit_length);
     update_report_time();
 
-    CSearchController controller(record_counter, seq);
+    CSearchController controller(record_counter, rec);
     CsatContainer& result_sats = search_and_filter(controller, os);
     controller.report_SATList(os, result_sats.list);
 
@@ -161,8 +149,53 @@ int main(int argc, char** argv)
     }
 
     if (masked) {
-      mask_repeats(seq, result_sats);
-      seq.writeSequence_fill_in_gaps_and_stars(masked, 80);
+      mask_repeats(rec, result_sats);
+      rec.writeSequence_fill_in_gaps_and_stars(masked, 80);
+    }
+    return 0;
+  };
+
+  if (global_threads > 1) {
+    // The next record is read while one is searched.
+    RecordReadAhead reader(infile);
+    for (;;) {
+      CSequence_Mol*                rec     = nullptr;
+      const RecordReadAhead::Outcome outcome = reader.next(rec);
+      if (outcome == RecordReadAhead::END)
+        break;
+      if (outcome == RecordReadAhead::READ_ERROR) {
+        report_read_error(infile);
+        good_bye_on_error(KATREL_ERR_READ_INPUT);
+        return KATREL_ERR_READ_INPUT;
+      }
+      if (outcome == RecordReadAhead::INVALID_FASTA) {
+        report_invalid_fasta(infile);
+        return KATREL_ERR_INVALID_FASTA;
+      }
+      const int r = process(*rec);
+      if (r != 0)
+        return r;
+      reader.done();
+    }
+  } else {
+    while (!infile.eof()) {
+      if (global_gaps_to_Ns)
+        seq.readFastaSequence_toupper_ambig2N_gaps2N(infile);
+      else
+        seq.readFastaSequence_toupper_ambig2N_removegaps(infile);
+
+      if (infile.read_error()) {
+        report_read_error(infile);
+        good_bye_on_error(KATREL_ERR_READ_INPUT);
+        return KATREL_ERR_READ_INPUT;
+      }
+      if (infile.fail() && !infile.eof()) {
+        report_invalid_fasta(infile);
+        return KATREL_ERR_INVALID_FASTA;
+      }
+      const int r = process(seq);
+      if (r != 0)
+        return r;
     }
   }
 

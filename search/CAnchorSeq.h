@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "config/fatal-error.h"
+#include "report/Csat.h"
 
 class CAnchorSeq
 {
@@ -38,6 +39,16 @@ public:
   // Mark of the residue at p (p may be one before the first or one past the last residue).
   char& mark(const char* p) { return mark0[p - seq_begin]; }
   bool  available(const char* p) const { return mark0[p - seq_begin] == 'a'; }
+
+  // Covers a kept repeat; its alignment events stay available as borders
+  // for later seeds (the order of the events does not matter).
+  void cover(const Csat& sat)
+  {
+    for (const char* q = sat.start; q != sat.end; ++q)
+      mark(q) = ' ';
+    for (const missense_entry& m : sat.missense)
+      mark(m.first) = 'a';
+  }
 };
 
 #endif

@@ -20,6 +20,8 @@
 #include "search/decision_memo.h"
 #include "sequence/CSequence_Mol.h"
 
+class WorkerPool;
+
 class CSearchController
 {
 public:
@@ -55,7 +57,12 @@ public:
   // passes the user's thresholds; the seeds are never all held at once.
   void exact_search_2(bool grow_seeds = false);
   // Grows one seed of search mode 1; whether it passes the user's thresholds.
-  bool grow_exact_seed(Csat& sat);
+  bool grow_exact_seed(Csat& sat, DecisionMemo* memo = nullptr);
+  // Grows the seeds of search mode 1 on the threads of the pool, each with
+  // its memo (memos[0] for the calling thread); passed[i] tells whether
+  // seeds[i] passes the user's thresholds.
+  void grow_exact_seeds(WorkerPool& pool, DecisionMemo* const* memos, Csat* const* seeds, std::size_t count,
+                        unsigned char* passed);
 
   // A kept record's events, once the search has used them: sorted, or
   // dropped when there are many (the report grows them again with
@@ -66,8 +73,10 @@ public:
   static unsigned int long_alignment;
 
   // Imperfect extension alignment of one record.
-  void extend_imperfect_forward(Csat& sat, const char* seq_end);
-  void extend_imperfect_backward(Csat& sat, const char* seq_before);
+  // memo: the remembered choices to use, the controller's own by default
+  // (a thread that grows seeds beside another one needs its own).
+  void extend_imperfect_forward(Csat& sat, const char* seq_end, DecisionMemo* memo = nullptr);
+  void extend_imperfect_backward(Csat& sat, const char* seq_before, DecisionMemo* memo = nullptr);
   int  extend_imperfect_forward_leap_ahead(const char* pos, const char* unit_pos,
                                            const char* unit_begin, const char* unit_end,
                                            int score, int unit_length, unsigned char depth,
@@ -88,6 +97,26 @@ public:
   // it, that the seed of unit length k at position s (no N in it) cannot
   // reach the score T. Tests hold it against the grown seed's score.
   bool seed_bound_rejects(unsigned int k, unsigned long s, long T);
+
+  // Whether a grown record passes the thresholds in force for unit length k.
+  static bool passes_thresholds(const Csat& sat, unsigned int k)
+  {
+    return sat.score >= minScores[k] && sat.normalized_length() >= static_cast<long>(minLengths[k]);
+  }
+
+  // The passes of unit lengths k_first .. global_max_unit_length (k_first
+  // >= 2) of the direct search with global_threads threads, after the pass
+  // of unit length 1 if unit_length_1 is set: the seed bound is worked out
+  // for blocks of seeds ahead by all threads, and this thread goes through
+  // the seeds in order, exactly as the one-thread passes do.
+  void threaded_passes(unsigned int k_first, bool unit_length_1, CAnchorSeq& anchors, CsatList& result);
+  // Seeds per block of the threaded passes; records shorter than two
+  // blocks are searched on one thread.
+  static long thread_block;
+  // Grows the seed s .. s + k in the record in hand (taking one from the
+  // pool if there is none) and keeps it if it passes the thresholds:
+  // covers it in the marks and appends it to the result.
+  void grow_and_keep(Csat*& in_hand, const char* s, unsigned int k, CAnchorSeq& anchors, CsatList& result);
 
   // Filters.
   void remove_hidden(CsatContainer& sats);

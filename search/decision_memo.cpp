@@ -33,8 +33,9 @@ DecisionMemo::~DecisionMemo()
   std::free(rot_);
 }
 
-void DecisionMemo::begin_record(const char* begin, unsigned long n)
+void DecisionMemo::begin_record(const char* begin, unsigned long n, std::size_t max_slots)
 {
+  max_slots_ = max_slots ? max_slots : MAX_SLOTS;
   begin_    = begin;
   n_        = n;
   walk_on_  = false;
@@ -91,7 +92,7 @@ void DecisionMemo::make_rotation_hashes()
   rot_ready_ = true;
   if (!table_) {
     std::size_t slots = MIN_SLOTS;
-    while (slots < 8 * n_ && slots < MAX_SLOTS)
+    while (slots < 8 * n_ && slots < max_slots_)
       slots *= 2;
     table_ = static_cast<Entry*>(std::calloc(slots, sizeof(Entry)));
     if (!table_)

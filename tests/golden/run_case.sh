@@ -7,6 +7,8 @@
 #   run_case.sh BINARY CASE_DIR
 #
 # KATREL_UPDATE_GOLDEN=1 rewrites the expected files from the actual output.
+# KATREL_GOLDEN_PREPEND holds arguments put before the case's own (the
+# thread-count runs give "--threads N": the expected files are the same).
 # On a mismatch the actual output is written beside the expected one as
 # actual_* and a diff is printed.
 set -u
@@ -27,7 +29,7 @@ fi
 cd "$work"
 
 args=$(cat "$case_dir/args")
-eval "set -- $args"
+eval "set -- ${KATREL_GOLDEN_PREPEND:-} $args"
 prog=${KATREL_PROGRAM_NAME:-katrel}
 (exec -a "$prog" "$bin" "$@") >"$work/.stdout" 2>"$work/.stderr" </dev/null
 status=$?

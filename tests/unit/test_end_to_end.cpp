@@ -113,6 +113,27 @@ TEST_F(EndToEnd, FailedWriteToStandardOutputIsAFailure)
   EXPECT_NE(err.find("standard output"), std::string::npos);
 }
 
+// A record long enough to be searched on several threads, written to a
+// full device: the same failure as with one thread.
+TEST_F(EndToEnd, FailedWriteWithThreadsIsAFailure)
+{
+  std::string  seq;
+  unsigned int x = 11;
+  for (int i = 0; i < 200000; ++i) {
+    x = x * 1103515245u + 12345u;
+    seq += "ACGT"[(x >> 16) & 3];
+    if (i % 70 == 69)
+      seq += '\n';
+  }
+  write("in.fa", ">a\n" + seq + "\n>b\nACACACACACACACACAC\n");
+  for (const char* threads : {"--threads 2", "--threads 7"}) {
+    EXPECT_EQ(run(std::string(threads) + " in.fa", ">/dev/full 2>err.txt"), 152) << threads;
+    const std::string err = read(path("err.txt"));
+    EXPECT_EQ(err.find("Analysis finished successfully."), std::string::npos);
+    EXPECT_NE(err.find("standard output"), std::string::npos);
+  }
+}
+
 TEST_F(EndToEnd, LineEndsSplitAcrossTheBlockBoundaryReadAsOne)
 {
   // Put a CR LF pair so that the CR is the last byte of the first

@@ -40,14 +40,14 @@ protected:
 
   // Runs katrel on `input` with reads of it failing from byte `after` on
   // (no failure when `after` is empty); returns the exit status.
-  int run(const std::string& input, const std::string& after) const
+  int run(const std::string& input, const std::string& after, const std::string& options = "--searchMode exact") const
   {
     std::string env;
     if (!after.empty())
       // The sanitizer runtimes want to come first; the shim has no sanitizer.
       env = "ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" KATREL_EIO_SHIM "' KATREL_EIO_FILE='" +
             path(input) + "' KATREL_EIO_AFTER=" + after + " ";
-    std::string cmd = "cd '" + dir + "' && " + env + "'" KATREL_BINARY "' --searchMode exact " + input +
+    std::string cmd = "cd '" + dir + "' && " + env + "'" KATREL_BINARY "' " + options + " " + input +
                       " out.txt 2>err.txt";
     int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -93,6 +93,28 @@ TEST_F(ReadError, FailedReadMidFileIsAnErrorNotAnEnd)
   EXPECT_EQ(run("in.fa", "0"), 151);
   EXPECT_EQ(run("in.fa", "4000"), 151);
   EXPECT_EQ(read(path("err.txt")).find("Analysis finished successfully."), std::string::npos);
+}
+
+// With several threads the failure is the same: the records before the
+// broken one are written exactly as with one thread, nothing after them.
+TEST_F(ReadError, FailedReadMidFileWithThreadsEndsAsWithOneThread)
+{
+  write_fasta("in.fa", 3, 14000);
+  // Progress lines begin with the elapsed time.
+  auto err_text = [this] {
+    std::system(("sed -E -i 's/^[0-9]{2,}\\.[0-9]{2}\\.[0-9]{2} - #/HH.MM.SS - #/' '" + path("err.txt") + "'").c_str());
+    return read(path("err.txt"));
+  };
+  EXPECT_EQ(run("in.fa", "1500000", "--threads 1"), 151);
+  const std::string out_one = read(path("out.txt"));
+  const std::string err_one = err_text();
+  EXPECT_NE(out_one.find(">rec0"), std::string::npos);
+  EXPECT_EQ(out_one.find(">rec1"), std::string::npos);
+  for (const char* threads : {"--threads 2", "--threads 7"}) {
+    EXPECT_EQ(run("in.fa", "1500000", threads), 151) << threads;
+    EXPECT_EQ(read(path("out.txt")), out_one) << threads;
+    EXPECT_EQ(err_text(), err_one) << threads;
+  }
 }
 
 TEST_F(ReadError, FailedReadOfCompressedInputIsAnError)

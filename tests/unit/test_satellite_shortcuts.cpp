@@ -16,44 +16,12 @@
 #include "report/Csat.h"
 #include "search/CSearchController.h"
 #include "sequence/CSequence_Mol.h"
+#include "tests/support/random_dna.h"
 
 namespace {
 
-const char ACGT[] = "ACGT";
-
-std::string random_dna(std::mt19937& g, std::size_t n)
-{
-  std::string s(n, 'A');
-  for (char& c : s)
-    c = ACGT[g() % 4];
-  return s;
-}
-
-// Copies of a unit, each letter mutated at `rate` (80 % substitutions, 10 %
-// deletions, 10 % insertions), with the odd N run when `Ns` is set.
-std::string diverged_array(std::mt19937& g, const std::string& unit, std::size_t length, double rate, bool Ns)
-{
-  std::uniform_real_distribution<double> u(0.0, 1.0);
-  std::string                            s;
-  while (s.size() < length) {
-    for (char c : unit) {
-      if (u(g) >= rate) {
-        s += c;
-        continue;
-      }
-      const double r = u(g);
-      if (r < 0.8)
-        s += ACGT[(std::string(ACGT).find(c) + 1 + g() % 3) % 4];
-      else if (r >= 0.9) {
-        s += c;
-        s += ACGT[g() % 4];
-      }
-    }
-    if (Ns && g() % 60 == 0)
-      s.append(1 + g() % 4, 'N');
-  }
-  return s;
-}
+using katrel_test::diverged_array;
+using katrel_test::random_dna;
 
 // A higher-order unit: copies of one monomer, each mutated, joined.
 std::string higher_order_unit(std::mt19937& g, std::size_t monomer, int copies)
