@@ -20,8 +20,6 @@
 #include "search/decision_memo.h"
 #include "sequence/CSequence_Mol.h"
 
-class WorkerPool;
-
 class CSearchController
 {
 public:
@@ -57,12 +55,7 @@ public:
   // passes the user's thresholds; the seeds are never all held at once.
   void exact_search_2(bool grow_seeds = false);
   // Grows one seed of search mode 1; whether it passes the user's thresholds.
-  bool grow_exact_seed(Csat& sat, DecisionMemo* memo = nullptr);
-  // Grows the seeds of search mode 1 on the threads of the pool, each with
-  // its memo (memos[0] for the calling thread); passed[i] tells whether
-  // seeds[i] passes the user's thresholds.
-  void grow_exact_seeds(WorkerPool& pool, DecisionMemo* const* memos, Csat* const* seeds, std::size_t count,
-                        unsigned char* passed);
+  bool grow_exact_seed(Csat& sat);
 
   // A kept record's events, once the search has used them: sorted, or
   // dropped when there are many (the report grows them again with
@@ -73,10 +66,8 @@ public:
   static unsigned int long_alignment;
 
   // Imperfect extension alignment of one record.
-  // memo: the remembered choices to use, the controller's own by default
-  // (a thread that grows seeds beside another one needs its own).
-  void extend_imperfect_forward(Csat& sat, const char* seq_end, DecisionMemo* memo = nullptr);
-  void extend_imperfect_backward(Csat& sat, const char* seq_before, DecisionMemo* memo = nullptr);
+  void extend_imperfect_forward(Csat& sat, const char* seq_end);
+  void extend_imperfect_backward(Csat& sat, const char* seq_before);
   int  extend_imperfect_forward_leap_ahead(const char* pos, const char* unit_pos,
                                            const char* unit_begin, const char* unit_end,
                                            int score, int unit_length, unsigned char depth,

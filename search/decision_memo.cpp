@@ -33,9 +33,8 @@ DecisionMemo::~DecisionMemo()
   std::free(rot_);
 }
 
-void DecisionMemo::begin_record(const char* begin, unsigned long n, std::size_t max_slots)
+void DecisionMemo::begin_record(const char* begin, unsigned long n)
 {
-  max_slots_ = max_slots ? max_slots : MAX_SLOTS;
   begin_    = begin;
   n_        = n;
   walk_on_  = false;
@@ -92,7 +91,7 @@ void DecisionMemo::make_rotation_hashes()
   rot_ready_ = true;
   if (!table_) {
     std::size_t slots = MIN_SLOTS;
-    while (slots < 8 * n_ && slots < max_slots_)
+    while (slots < 8 * n_ && slots < MAX_SLOTS)
       slots *= 2;
     table_ = static_cast<Entry*>(std::calloc(slots, sizeof(Entry)));
     if (!table_)

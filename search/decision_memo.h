@@ -53,8 +53,7 @@ public:
 
   // Prepares the table for the extensions of one record of the residues
   // begin .. begin + n; the memo stays off where it would not be exact.
-  // max_slots bounds the table (a power of two; 0: the default bound).
-  void begin_record(const char* begin, unsigned long n, std::size_t max_slots = 0);
+  void begin_record(const char* begin, unsigned long n);
 
   // Prepares the walk of a record with the unit ub .. ub + k; afterwards
   // in_regime tells whether a decision with score s may use the table.
@@ -92,7 +91,6 @@ private:
   Entry*         table_ = nullptr;
   std::size_t    mask_  = 0;
   std::size_t    capacity_ = 0;
-  std::size_t    max_slots_ = 0;
   const char*    ub_ = nullptr;  // unit of the current walk
   unsigned int   k_  = 0;
   std::uint64_t* rot_ = nullptr;  // hash of the unit rotated to each phase

@@ -21,10 +21,6 @@
 #include "config/katrel-messages.h"
 #include "search/CSearchController.h"
 
-#include <memory>
-
-#include "search/worker_pool.h"
-
 namespace {
 
 const char MASK_FREE    = 'a';
@@ -246,55 +242,12 @@ void CSearchController::exact_search_2(bool grow_seeds)
     const char* seed_end;
   };
   std::vector<Grown> grown;
-
-  // With several threads the seeds are grown in batches, all threads at
-  // once, and taken in the order found; growing a seed depends on nothing
-  // but the seed, so this keeps exactly what growing them one by one keeps.
-  const bool                 batched = grow_seeds && global_threads > 1 &&
-                                       static_cast<long>(n) >= 2 * thread_block;
-  std::unique_ptr<WorkerPool> pool;
-  std::vector<DecisionMemo>   helper_memos;
-  std::vector<DecisionMemo*>  memos;
-  std::vector<Grown>          batch;
-  std::vector<Csat*>          batch_seeds;
-  std::vector<unsigned char>  batch_passed;
-  const std::size_t           BATCH = 4096;
-  if (batched) {
-    pool.reset(new WorkerPool(static_cast<unsigned>(global_threads) - 1));
-    helper_memos = std::vector<DecisionMemo>(static_cast<std::size_t>(global_threads) - 1);
-    memos.push_back(&decision_memo);
-    for (DecisionMemo& m : helper_memos) {
-      m.begin_record(seq, n, std::size_t(1) << 18);  // 4 MB each
-      memos.push_back(&m);
-    }
-    batch.reserve(BATCH);
-  }
-  auto grow_batch = [&]() {
-    batch_seeds.clear();
-    for (const Grown& gr : batch)
-      batch_seeds.push_back(gr.sat);
-    batch_passed.assign(batch.size(), 0);
-    grow_exact_seeds(*pool, memos.data(), batch_seeds.data(), batch.size(), batch_passed.data());
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-      if (batch_passed[i])
-        grown.push_back(batch[i]);
-      else
-        sat_alloc.give_back(batch[i].sat);
-    }
-    batch.clear();
-  };
   auto found = [&](Csat* sat) {
     if (!grow_seeds) {
       exact_sats.list.push_back(sat);
       return;
     }
     const Grown gr{sat, sat->start, sat->end};
-    if (batched) {
-      batch.push_back(gr);
-      if (batch.size() == BATCH)
-        grow_batch();
-      return;
-    }
     if (grow_exact_seed(*sat))
       grown.push_back(gr);
     else
@@ -458,8 +411,6 @@ void CSearchController::exact_search_2(bool grow_seeds)
     exact_sats.sort();
     return;
   }
-  if (batched && !batch.empty())
-    grow_batch();
   // The order of growing all seeds sorted by their spans and then sorting
   // the kept ones by theirs, both sorts stable: by grown span, then by the
   // seed's span, then in the order found.

@@ -4,43 +4,19 @@
 
 #include "search/CSearchController.h"
 
-#include <atomic>
-
-#include "search/worker_pool.h"
-
 #include <cstdio>
 
-bool CSearchController::grow_exact_seed(Csat& sat, DecisionMemo* memo)
+bool CSearchController::grow_exact_seed(Csat& sat)
 {
   sat.note_seed();
-  extend_imperfect_forward(sat, sequence.residues_end(), memo);
-  extend_imperfect_backward(sat, sequence.residues_begin() - 1, memo);
+  extend_imperfect_forward(sat, sequence.residues_end());
+  extend_imperfect_backward(sat, sequence.residues_begin() - 1);
   sat.trim_Ns();
   const unsigned int k = sat.unit_length();
   if (sat.score < minScores_user[k] || sat.normalized_length() < static_cast<long>(minLengths_user[k]))
     return false;
   settle_kept(sat);
   return true;
-}
-
-void CSearchController::grow_exact_seeds(WorkerPool& pool, DecisionMemo* const* memos, Csat* const* seeds,
-                                         std::size_t count, unsigned char* passed)
-{
-  // Growing a seed reads the sequence and the parameters only, and each
-  // thread has its own remembered choices, so the seeds may be grown in any
-  // order on any thread: the results are those of growing them one by one.
-  std::atomic<std::size_t> next{0};
-  const std::size_t        CHUNK = 16;
-  pool.run([&](unsigned w) {
-    for (;;) {
-      const std::size_t first = next.fetch_add(CHUNK);
-      if (first >= count)
-        return;
-      const std::size_t last = first + CHUNK < count ? first + CHUNK : count;
-      for (std::size_t i = first; i < last; ++i)
-        passed[i] = grow_exact_seed(*seeds[i], memos[w]);
-    }
-  });
 }
 
 void CSearchController::search_exact_and_extend_to_imperfect_repeats()

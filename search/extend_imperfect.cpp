@@ -320,9 +320,8 @@ const Choice NONE = DecisionMemo::NONE, MISMATCH = DecisionMemo::MISMATCH, INSER
 
 } // namespace
 
-void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end, DecisionMemo* memo_in)
+void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
 {
-  DecisionMemo&     decision_memo = memo_in ? *memo_in : this->decision_memo;
   const AlignParams p  = current_params();
   const char*       ub = sat.unit_begin;
   const char*       ue = sat.unit_end;
@@ -434,9 +433,8 @@ void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end,
   }
 }
 
-void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_before, DecisionMemo* memo_in)
+void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_before)
 {
-  DecisionMemo&     decision_memo = memo_in ? *memo_in : this->decision_memo;
   const AlignParams p     = current_params();
   const char*       ub    = sat.unit_begin;
   const char*       ue    = sat.unit_end;

@@ -15,8 +15,6 @@
 #include "config/katrel-messages.h"
 #include "search/seed_bound.h"
 
-using namespace katrel_seed_bound;
-
 long CSearchController::thread_block = 1L << 16;
 
 void CSearchController::grow_and_keep(Csat*& in_hand, const char* s, unsigned int k, CAnchorSeq& anchors,

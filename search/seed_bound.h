@@ -12,7 +12,10 @@
 
 #include "config/global-types-and-parameters.h"
 
-namespace katrel_seed_bound {
+// Internal linkage on purpose: each file that uses the bound compiles its own
+// copy with its own profile (a shared copy would carry the counts of only
+// one of them into the profile-guided build).
+namespace {
 
 // The smaller of the two event costs, -mismatch and -indel score.
 inline long long min_event_cost()
@@ -654,6 +657,6 @@ public:
   }
 };
 
-} // namespace katrel_seed_bound
+} // namespace
 
 #endif

@@ -33,8 +33,6 @@
 #include "config/katrel-messages.h"
 #include "search/seed_bound.h"
 
-using namespace katrel_seed_bound;
-
 namespace {
 
 enum Verdict : unsigned char { GROW = 0, REJECT = 1 };

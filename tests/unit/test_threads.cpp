@@ -1,8 +1,8 @@
 // Several threads must give exactly the one-thread result: the threaded
-// passes of the direct search and the batched growth of exact seeds, held
-// against one thread on random and planted records and diverged arrays
-// (with blocks small enough that every record is cut into many), and the
-// built program on a record long enough to be searched on several threads.
+// passes of the direct search, held against one thread on random and
+// planted records and diverged arrays (with blocks small enough that every
+// record is cut into many), and the built program, reading ahead, on a
+// record long enough to be searched on several threads.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
