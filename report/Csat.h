@@ -42,22 +42,14 @@ public:
   unsigned char recursion_depth;
   fastvector<missense_entry> missense;
 
-  // The record as it was before the imperfect extension grew it. A kept
-  // record with a long alignment may drop its missense list once the
-  // search no longer needs it (alignment_dropped); growing the seed again
-  // gives the same list back for the report, since the extension depends
-  // on nothing but the seed, the sequence and the parameters.
-  struct Seed
-  {
-    const char*  start;
-    const char*  end;
-    const char*  forward_unit_pos;
-    const char*  backward_unit_pos;
-    int          score;
-    unsigned int Ns;
-  };
-  Seed seed;
+  // A kept record with a long alignment may drop its missense list once
+  // the search no longer needs it (alignment_dropped); growing its seed
+  // again gives the same list back for the report, since the extension
+  // depends on nothing but the seed, the sequence and the parameters. The
+  // seed is the unit copy unit_begin .. unit_end, grown into the perfect
+  // repeat around it first when the record came from an exact seed.
   bool alignment_dropped = false;
+  bool from_exact_seed   = false;
 
   Csat() = default;
   Csat(const Csat&)            = delete;
@@ -75,26 +67,7 @@ public:
     recursion_depth = 0;
     missense.clear();
     alignment_dropped = false;
-    note_seed();
-  }
-
-  // Notes the current state as the seed that the extension starts from.
-  void note_seed()
-  {
-    seed = Seed{start, end, forward_unit_pos, backward_unit_pos, score, Ns};
-  }
-  // Puts the record back to its seed, with an empty missense list.
-  void back_to_seed()
-  {
-    start             = seed.start;
-    end               = seed.end;
-    forward_unit_pos  = seed.forward_unit_pos;
-    backward_unit_pos = seed.backward_unit_pos;
-    score             = seed.score;
-    Ns                = seed.Ns;
-    mismatches = insertions = deletions = 0;
-    recursion_depth = 0;
-    missense.clear();
+    from_exact_seed   = false;
   }
   // Frees the missense list; the counts and the span stay.
   void drop_alignment()

@@ -62,6 +62,9 @@ public:
   // restore_alignment, which does nothing for a record that has them).
   void settle_kept(Csat& sat);
   void restore_alignment(Csat& sat);
+  // Makes the record the exact seed of its unit copy again: the perfect
+  // repeat that the exact search grew around it.
+  void regrow_exact_seed(Csat& sat);
   // How many events make an alignment long enough to be dropped.
   static unsigned int long_alignment;
 

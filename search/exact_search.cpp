@@ -223,6 +223,22 @@ inline bool block_rejected(const char* seq, unsigned long X, unsigned long k, un
 
 }  // namespace
 
+void CSearchController::regrow_exact_seed(Csat& sat)
+{
+  const char* const p = sat.unit_begin;
+  const long        k = sat.unit_length();
+  Growth            g;
+  PerfectGrower(sequence.residues_begin(), sequence.residues_end()).grow(p, k, g);
+  sat.init_one_copy(p, p + k);
+  sat.start             = g.start;
+  sat.end               = g.end;
+  sat.forward_unit_pos  = g.fwd;
+  sat.backward_unit_pos = g.bwd;
+  sat.score             = g.score;
+  sat.Ns                = g.Ns;
+  sat.from_exact_seed   = true;
+}
+
 void CSearchController::exact_search_2(bool grow_seeds)
 {
   const unsigned int n         = sequence.residues.size();

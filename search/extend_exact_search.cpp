@@ -8,7 +8,7 @@
 
 bool CSearchController::grow_exact_seed(Csat& sat)
 {
-  sat.note_seed();
+  sat.from_exact_seed = true;
   extend_imperfect_forward(sat, sequence.residues_end());
   extend_imperfect_backward(sat, sequence.residues_begin() - 1);
   sat.trim_Ns();

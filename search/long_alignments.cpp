@@ -36,7 +36,10 @@ void CSearchController::restore_alignment(Csat& sat)
 {
   if (!sat.alignment_dropped)
     return;
-  sat.back_to_seed();
+  if (sat.from_exact_seed)
+    regrow_exact_seed(sat);
+  else
+    sat.init_one_copy(sat.unit_begin, sat.unit_end);
   extend_imperfect_forward(sat, sequence.residues_end());
   extend_imperfect_backward(sat, sequence.residues_begin() - 1);
   sat.trim_Ns();
