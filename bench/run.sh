@@ -92,17 +92,7 @@ if [ "${BENCH_SCALING:-1}" = 1 ]; then
     f=$dir/scaling_${mb}mb.fa
     if [ ! -s "$f" ]; then
       # Concatenated copies of the genome's sequence, cut to size, as one record.
-      python3 - "$genome" "$f" "$mb" <<'PY'
-import sys
-src, dst, mb = sys.argv[1], sys.argv[2], int(sys.argv[3])
-seq = "".join(l.strip() for l in open(src) if not l.startswith(">"))
-need = mb * 1000000
-out = (seq * (need // len(seq) + 1))[:need]
-with open(dst, "w") as f:
-    f.write(">scaling_%dmb\n" % mb)
-    for i in range(0, len(out), 80):
-        f.write(out[i:i + 80] + "\n")
-PY
+      python3 bench/make_repeated_genome.py "$genome" "$f" "$mb" "scaling_${mb}mb"
     fi
     # Short runs are noisy: the median of BENCH_RUNS for up to 5 Mb.
     rm -f "$dir/scale.times"

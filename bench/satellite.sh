@@ -95,34 +95,9 @@ array_file() {
   printf '%s\n' "$f"
 }
 
-# run_once TOOL COMMAND...: one run under the limits, from inside $dir.
-# Sets r_state (ok, time, mem or fail), r_sec and r_kb (peak resident KiB).
-run_once() {
-  local tool=$1; shift
-  local t0 t1 rc
-  rm -f "$dir/sat.time"
-  t0=$EPOCHREALTIME
-  (
-    ulimit -v $((mem_mb * 1024))
-    exec /usr/bin/time -o "$dir/sat.time" -f '%e %M' timeout -k 5 "$limit" "$@"
-  ) >"$dir/sat.stdout" 2>"$dir/sat.stderr"
-  rc=$?
-  t1=$EPOCHREALTIME
-  r_sec=$(awk -v a="$t0" -v b="$t1" 'BEGIN{ printf "%.3f", b - a }')
-  r_kb=$(tail -n 1 "$dir/sat.time" 2>/dev/null | awk '{ print $2 + 0 }')
-  [ -n "$r_kb" ] || r_kb=0
-  if [ "$rc" = 124 ] || { [ "$rc" = 137 ] && awk -v s="$r_sec" -v l="$limit" 'BEGIN{ exit !(s >= l) }'; }; then
-    r_state="time"
-  elif grep -qiE 'alloc|out of memory|memory exhausted' "$dir/sat.stderr"; then
-    r_state=mem
-  elif [ "$rc" != 0 ] && [ "$tool" != trf ]; then
-    # TRF's exit status is not 0 when it succeeds.
-    r_state=fail
-  else
-    r_state=ok
-  fi
-  r_rc=$rc
-}
+run_tag=sat
+# shellcheck source=bench/run_limited.sh
+. "$root/bench/run_limited.sh"
 
 # measure TOOL COMMAND...: like run_once, but a command that finishes in
 # under a second runs $runs times; r_sec is then the median, r_kb the largest.

@@ -29,17 +29,7 @@ if [ ! -s "$genome" ] || [ ! -s "$all" ]; then
 fi
 big=$dir/threads_${big_mb}mb.fa
 if [ "$big_mb" -gt 0 ] && [ ! -s "$big" ]; then
-  python3 - "$genome" "$big" "$big_mb" <<'PY'
-import sys
-src, dst, mb = sys.argv[1], sys.argv[2], int(sys.argv[3])
-seq = "".join(l.strip() for l in open(src) if not l.startswith(">"))
-need = mb * 1000000
-out = (seq * (need // len(seq) + 1))[:need]
-with open(dst, "w") as f:
-    f.write(">big_%dmb\n" % mb)
-    for i in range(0, len(out), 80):
-        f.write(out[i:i + 80] + "\n")
-PY
+  python3 bench/make_repeated_genome.py "$genome" "$big" "$big_mb" "big_${big_mb}mb"
 fi
 
 largest_mb() {  # the longest record of a FASTA file, in MB
