@@ -147,7 +147,8 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
 
   SeedBound<K> bound(b, n, unit_length);
   SeedTests<K> tests(bound, b, n, unit_length, CSearchController::minScores[unit_length],
-                     CSearchController::search_shortcuts, 0);
+                     CSearchController::search_shortcuts, 0,
+                     static_cast<long>(n - L));
   long         status_block = -1;  // the last block of 256 seeds that asked for a status report
 
   const char* const last = end - L;  // seeds start before this

@@ -582,20 +582,29 @@ class SeedTests
   //   fwd_stop: first x >= s + L with seq[x] != seq[x - L], or the end.
   unsigned long back_     = 0;
   const char*   fwd_stop_;
+  static const long BEHIND = 4 * SeedBound<K>::REACH;  // how far back an N is looked for
 
 public:
-  // bound: the seed bound of this unit length, SeedBound<K>(b, n, k).
+  // bound: the seed bound of this unit length, SeedBound<K>(b, n, k). The
+  // seeds looked at lie in from .. to - 1; the N positions are looked for
+  // only as far as these seeds and the bound can reach, so that a block of
+  // seeds costs no scan of the whole record.
   SeedTests(SeedBound<K>& bound, const char* b, unsigned long n, unsigned k, long min_score, bool shortcuts,
-            long from)
+            long from, long to)
     : b_(b), end_(b + n), L_(K ? K : k), min_score_(min_score), from_(b + from), bound_(bound),
       bounded_(shortcuts && bound_.usable()), accept_Ns_(Ns_passed_over()), fwd_stop_(b)
   {
-    z_ = static_cast<const char*>(std::memchr(from_, 'N', static_cast<std::size_t>(end_ - from_)));
-    if (!z_)
-      z_ = end_;
-    prev_N_ = from > 0 ? static_cast<const char*>(memrchr(b, 'N', static_cast<std::size_t>(from))) : nullptr;
-    if (!prev_N_)
-      prev_N_ = b - 1;
+    // An N taken to lie just past the window ahead (or just before the one
+    // behind) changes nothing: no seed of the range reaches it in the N
+    // test, and the bound only takes its slower form for the disagreements
+    // near it.
+    const long  ahead = static_cast<long>(n) - to > L_ + SeedBound<K>::REACH ? to + L_ + SeedBound<K>::REACH
+                                                                               : static_cast<long>(n);
+    const void* z     = std::memchr(from_, 'N', static_cast<std::size_t>(ahead - from));
+    z_                = z ? static_cast<const char*>(z) : b + ahead;
+    const long behind = from > BEHIND ? from - BEHIND : 0;
+    const void* p     = from > behind ? memrchr(b + behind, 'N', static_cast<std::size_t>(from - behind)) : nullptr;
+    prev_N_           = p ? static_cast<const char*>(p) : b + behind - 1;
     clear_hi_ = (accept_Ns_ ? z_ - b : static_cast<long>(n)) - SeedBound<K>::REACH;
     clear_lo_ = (accept_Ns_ && prev_N_ >= b ? prev_N_ - b : 0) + SeedBound<K>::REACH;
     for (const char* y = from_ - 1; y >= b && y[0] == y[L_]; --y)

@@ -48,7 +48,8 @@ template <unsigned K>
 void block_verdicts(const char* b, unsigned long n, unsigned int k, long lo, long hi, unsigned char* out)
 {
   SeedBound<K> bound(b, n, k);
-  SeedTests<K> tests(bound, b, n, k, CSearchController::minScores[k], CSearchController::search_shortcuts, lo);
+  SeedTests<K> tests(bound, b, n, k, CSearchController::minScores[k], CSearchController::search_shortcuts, lo,
+                     hi);
   std::memset(out, REJECT, static_cast<std::size_t>(hi - lo));
   for (const char* s = b + lo; s < b + hi; ++s) {
     tests.step(s);
