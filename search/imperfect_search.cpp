@@ -129,8 +129,8 @@ void CSearchController::unit_len_1_complete_imperfect_search(CAnchorSeq& anchors
 namespace {
 
 // One pass of the direct search for one unit length; K > 0 compiles it for
-// that unit length, K = 0 for any.
-template <unsigned K>
+// that unit length, K = 0 for any. W: the seed bound's phase-set word.
+template <unsigned K, typename W = std::uint64_t>
 void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& anchors, CsatList& result)
 {
   CSequence_Mol&     sequence        = ctl.sequence;
@@ -145,8 +145,8 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
   if (unit_length == 0 || static_cast<unsigned long>(n) <= unit_length)
     return;
 
-  SeedBound<K> bound(b, n, unit_length);
-  SeedTests<K> tests(bound, b, n, unit_length, CSearchController::minScores[unit_length],
+  SeedBound<K, W> bound(b, n, unit_length);
+  SeedTests<K, W> tests(bound, b, n, unit_length, CSearchController::minScores[unit_length],
                      CSearchController::search_shortcuts, 0,
                      static_cast<long>(n - L));
   long         status_block = -1;  // the last block of 256 seeds that asked for a status report
@@ -182,10 +182,10 @@ void direct_pass(CSearchController& ctl, unsigned int unit_length, CAnchorSeq& a
 
 // The seed bound's verdict on one seed, with x, y and the clear limits
 // worked out as the pass keeps them.
-template <unsigned K>
+template <unsigned K, typename W = std::uint64_t>
 bool bound_rejects(const char* b, unsigned long n, unsigned k, unsigned long s, long T)
 {
-  SeedBound<K> bound(b, n, k);
+  SeedBound<K, W> bound(b, n, k);
   if (!bound.usable() || s + k >= n)
     return false;
   const char* const end = b + n;
@@ -196,18 +196,18 @@ bool bound_rejects(const char* b, unsigned long n, unsigned k, unsigned long s, 
   const char* y = sp;
   while (y != b && y[-1] == y[static_cast<long>(k) - 1])
     --y;
-  long clear_hi = static_cast<long>(n) - SeedBound<K>::REACH;
-  long clear_lo = SeedBound<K>::REACH;
+  long clear_hi = static_cast<long>(n) - SeedBound<K, W>::REACH;
+  long clear_lo = SeedBound<K, W>::REACH;
   if (Ns_passed_over()) {
     const char* z = sp;
     while (z != end && *z != 'N')
       ++z;
-    clear_hi = (z - b) - SeedBound<K>::REACH;
+    clear_hi = (z - b) - SeedBound<K, W>::REACH;
     const char* prev_N = sp - 1;
     while (prev_N >= b && *prev_N != 'N')
       --prev_N;
     if (prev_N >= b)
-      clear_lo = (prev_N - b) + SeedBound<K>::REACH;
+      clear_lo = (prev_N - b) + SeedBound<K, W>::REACH;
   }
   return x - b < clear_hi && y - b > clear_lo ? bound.template hopeless<true>(sp, T, x, y)
                                               : bound.template hopeless<false>(sp, T, x, y);
@@ -224,7 +224,12 @@ bool CSearchController::seed_bound_rejects(unsigned int k, unsigned long s, long
   case 5: return bound_rejects<5>(b, n, k, s, T);
   case 8: return bound_rejects<8>(b, n, k, s, T);
   case 10: return bound_rejects<10>(b, n, k, s, T);
-  default: return k >= 2 && bound_rejects<0>(b, n, k, s, T);
+  default:
+    if (k > 64)
+      return bound_rejects<0, phase_word256>(b, n, k, s, T);
+    if (k > 32)
+      return bound_rejects<0, phase_word128>(b, n, k, s, T);
+    return k >= 2 && bound_rejects<0>(b, n, k, s, T);
   }
 }
 
@@ -241,6 +246,15 @@ void CSearchController::one_unit_len_complete_imperfect_search(unsigned int unit
   case 8: direct_pass<8>(*this, unit_length, anchors, result); break;
   case 9: direct_pass<9>(*this, unit_length, anchors, result); break;
   case 10: direct_pass<10>(*this, unit_length, anchors, result); break;
-  default: direct_pass<0>(*this, unit_length, anchors, result); break;
+  default:
+    if (unit_length > 80)
+      direct_pass<0>(*this, unit_length, anchors, result);  // beyond the bound's longest unit
+    else if (unit_length > 64)
+      direct_pass<0, phase_word256>(*this, unit_length, anchors, result);
+    else if (unit_length > 32)
+      direct_pass<0, phase_word128>(*this, unit_length, anchors, result);
+    else
+      direct_pass<0>(*this, unit_length, anchors, result);
+    break;
   }
 }

@@ -11,11 +11,17 @@
 #include <cstring>
 
 #include "config/global-types-and-parameters.h"
+#include "search/wide_word.h"
 
 // Internal linkage on purpose: each file that uses the bound compiles its own
 // copy with its own profile (a shared copy would carry the counts of only
 // one of them into the profile-guided build).
 namespace {
+
+// Phase sets of longer units: the bound keeps each set twice over in one
+// word, so a word of w bits serves units of up to w / 2 letters.
+__extension__ typedef unsigned __int128 phase_word128;
+typedef WideWord<4>                     phase_word256;
 
 // The smaller of the two event costs, -mismatch and -indel score.
 inline long long min_event_cost()
@@ -116,9 +122,13 @@ inline bool one_letter(const char* s, long L, const char* end)
 //
 // Whenever an accepted N could be passed over (an N where a stretch would
 // stop), a stretch could be longer than MAX_STRETCH, the chain could reach
-// more than WINDOW positions, or the unit is longer than 32, the seed is
-// extended as usual.
-template <unsigned K>
+// more than WINDOW positions, or the unit is longer than the word W allows
+// (below), the seed is extended as usual.
+//
+// W is the word that holds a phase set twice over: std::uint64_t serves
+// units of up to 32 letters, phase_word128 units of up to 64, phase_word256
+// units of up to 128 (the bound is tried up to LONGEST_UNIT).
+template <unsigned K, typename W = std::uint64_t>
 class SeedBound
 {
   static const long MAX_STRETCH = 64;
@@ -131,11 +141,18 @@ public:
   // testing for either.
   static const long REACH = WINDOW + MAX_STRETCH + 8;
 
+  // The longest unit the bound is tried for. The longer the unit, the longer
+  // its longest match over all phases, and the farther a relaxed chain goes
+  // before it falls to the floor of -k - P: on sequence without repeats,
+  // from about 80 letters on most chains reach past WINDOW, and the bound
+  // gives up after its work more often than it rejects the seed.
+  static const unsigned LONGEST_UNIT = 80;
+
 private:
   // The unit length and the values that follow from it: constants where
   // the pass is compiled for one unit length (K > 0).
   unsigned kk() const { return K ? K : k_; }
-  std::uint64_t full() const { return K ? (std::uint64_t(1) << K) - 1 : full_; }
+  W full() const { return K ? (W(1) << K) - 1 : full_; }
   unsigned shift(int j, int D) const
   {
     if (K)
@@ -151,9 +168,9 @@ private:
   long              P_;
   long              floor_ = 0;
   unsigned          k_     = 0;
-  std::uint64_t     full_  = 0;
+  W                 full_  = 0;
   unsigned          s1_[2], s2_[2], s3_[2], s4_[2];  // shift for letter 1, 2, 3, 4 of a stretch, by direction
-  std::uint64_t     twice_[256];  // per letter: the unit phases holding it, the k bits twice over
+  W                 twice_[256];  // per letter: the unit phases holding it, the k bits twice over
   const char*       unit_at_ = nullptr;  // the seed whose unit twice_ describes
   const char*       seed_    = nullptr;  // the seed being bounded
   long              S_[WINDOW + 2];
@@ -248,9 +265,9 @@ private:
   // the set rotates right by j; to the left it rotates left by j, which is
   // right by k - j. With the k bits twice over, rotating right by sh < k is
   // a shift; the bits above k are cleared by the running set it meets.
-  std::uint64_t shifted(unsigned char c, unsigned sh) const { return twice_[c] >> sh; }
+  W shifted(unsigned char c, unsigned sh) const { return twice_[c] >> sh; }
 
-  static long nonzero(std::uint64_t x) { return x != 0; }
+  static long nonzero(const W& x) { return static_cast<bool>(x); }
 
   // Longest match from t in direction DIR over all phases; -1 when it
   // cannot be bounded. Matches of up to three characters are counted
@@ -260,15 +277,15 @@ private:
   long lambda(long t) const
   {
     const int     D  = DIR > 0;
-    std::uint64_t M  = full();
+    W             M  = full();
     unsigned      sh = 0;  // j mod k to the right, -j mod k to the left
     long          j  = 0;
     if (CLEAR || (DIR > 0 ? t + 4 <= n_ : t >= 3)) {
       const unsigned char* q  = reinterpret_cast<const unsigned char*>(b_ + t);
-      const std::uint64_t  c0 = twice_[q[0]] & full();
-      const std::uint64_t  c1 = c0 & shifted(q[DIR], shift(1, D));
-      const std::uint64_t  c2 = c1 & shifted(q[2 * DIR], shift(2, D));
-      const std::uint64_t  c3 = c2 & shifted(q[3 * DIR], shift(3, D));
+      const W              c0 = twice_[q[0]] & full();
+      const W              c1 = c0 & shifted(q[DIR], shift(1, D));
+      const W              c2 = c1 & shifted(q[2 * DIR], shift(2, D));
+      const W              c3 = c2 & shifted(q[3 * DIR], shift(3, D));
       if (!c3) {
         const long lam = nonzero(c0) + nonzero(c1) + nonzero(c2);
         if (!CLEAR && accept_Ns_ && q[DIR * lam] == 'N')
@@ -469,7 +486,7 @@ public:
   }
 
   // Whether seeds of this unit length can be bounded at all.
-  bool usable() const { return enabled_ && kk() <= 32; }
+  bool usable() const { return enabled_ && kk() <= 4 * sizeof(W) && kk() <= LONGEST_UNIT; }
 
   // The seed s .. s + k (k >= 2, no N in it) cannot reach the score T.
   // Makes twice_ describe the unit sp .. sp + k. The seeds come in rising
@@ -482,7 +499,7 @@ public:
   {
     const unsigned char A = 'A', C = 'C', G = 'G', T = 'T';
     const long          d  = sp - unit_at_;
-    const std::uint64_t hb = std::uint64_t(1) << (kk() - 1);
+    const W             hb = W(1) << (kk() - 1);
     if (unit_at_ && d >= 0 && d <= 4) {
       for (const char* q = unit_at_ + kk(); q != sp + kk(); ++q) {
         twice_[A] = (twice_[A] >> 1) & ~hb;
@@ -494,7 +511,7 @@ public:
     } else {
       twice_[A] = twice_[C] = twice_[G] = twice_[T] = 0;
       for (unsigned phi = 0; phi < kk(); ++phi)
-        twice_[static_cast<unsigned char>(sp[phi])] |= (std::uint64_t(1) << phi) | (std::uint64_t(1) << (phi + kk()));
+        twice_[static_cast<unsigned char>(sp[phi])] |= (W(1) << phi) | (W(1) << (phi + kk()));
     }
     twice_[static_cast<unsigned char>('N')] = 0;
     unit_at_ = sp;
@@ -506,7 +523,7 @@ private:
   {
     unit_at_ = nullptr;
     k_     = k;
-    full_  = k >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << k) - 1;
+    full_  = k >= 8 * sizeof(W) ? ~W(0) : (W(1) << k) - 1;
     floor_ = -static_cast<long>(k) - P_;
     for (long& v : S_)
       v = floor_;
@@ -560,7 +577,7 @@ public:
 // of the seed's own copy and the N positions are kept up to date from seed
 // to seed; the seeds are given in rising order from `from` on, and seeds
 // may be passed over.
-template <unsigned K>
+template <unsigned K, typename W = std::uint64_t>
 class SeedTests
 {
   const char* const   b_;
@@ -568,7 +585,7 @@ class SeedTests
   const long          L_;
   const long          min_score_;
   const char* const   from_;
-  SeedBound<K>&       bound_;
+  SeedBound<K, W>&    bound_;
   const bool          bounded_;
   const bool          accept_Ns_;
   const char*         z_;       // first N at or after the current seed start
@@ -582,14 +599,14 @@ class SeedTests
   //   fwd_stop: first x >= s + L with seq[x] != seq[x - L], or the end.
   unsigned long back_     = 0;
   const char*   fwd_stop_;
-  static const long BEHIND = 4 * SeedBound<K>::REACH;  // how far back an N is looked for
+  static const long BEHIND = 4 * SeedBound<K, W>::REACH;  // how far back an N is looked for
 
 public:
-  // bound: the seed bound of this unit length, SeedBound<K>(b, n, k). The
+  // bound: the seed bound of this unit length, SeedBound<K, W>(b, n, k). The
   // seeds looked at lie in from .. to - 1; the N positions are looked for
   // only as far as these seeds and the bound can reach, so that a block of
   // seeds costs no scan of the whole record.
-  SeedTests(SeedBound<K>& bound, const char* b, unsigned long n, unsigned k, long min_score, bool shortcuts,
+  SeedTests(SeedBound<K, W>& bound, const char* b, unsigned long n, unsigned k, long min_score, bool shortcuts,
             long from, long to)
     : b_(b), end_(b + n), L_(K ? K : k), min_score_(min_score), from_(b + from), bound_(bound),
       bounded_(shortcuts && bound_.usable()), accept_Ns_(Ns_passed_over()), fwd_stop_(b)
@@ -598,15 +615,15 @@ public:
     // behind) changes nothing: no seed of the range reaches it in the N
     // test, and the bound only takes its slower form for the disagreements
     // near it.
-    const long  ahead = static_cast<long>(n) - to > L_ + SeedBound<K>::REACH ? to + L_ + SeedBound<K>::REACH
+    const long  ahead = static_cast<long>(n) - to > L_ + SeedBound<K, W>::REACH ? to + L_ + SeedBound<K, W>::REACH
                                                                                : static_cast<long>(n);
     const void* z     = std::memchr(from_, 'N', static_cast<std::size_t>(ahead - from));
     z_                = z ? static_cast<const char*>(z) : b + ahead;
     const long behind = from > BEHIND ? from - BEHIND : 0;
     const void* p     = from > behind ? memrchr(b + behind, 'N', static_cast<std::size_t>(from - behind)) : nullptr;
     prev_N_           = p ? static_cast<const char*>(p) : b + behind - 1;
-    clear_hi_ = (accept_Ns_ ? z_ - b : static_cast<long>(n)) - SeedBound<K>::REACH;
-    clear_lo_ = (accept_Ns_ && prev_N_ >= b ? prev_N_ - b : 0) + SeedBound<K>::REACH;
+    clear_hi_ = (accept_Ns_ ? z_ - b : static_cast<long>(n)) - SeedBound<K, W>::REACH;
+    clear_lo_ = (accept_Ns_ && prev_N_ >= b ? prev_N_ - b : 0) + SeedBound<K, W>::REACH;
     for (const char* y = from_ - 1; y >= b && y[0] == y[L_]; --y)
       ++back_;
   }
@@ -624,8 +641,8 @@ public:
           ++z_;
       } while (z_ < s);
       if (accept_Ns_) {
-        clear_hi_ = (z_ - b_) - SeedBound<K>::REACH;
-        clear_lo_ = (prev_N_ - b_) + SeedBound<K>::REACH;
+        clear_hi_ = (z_ - b_) - SeedBound<K, W>::REACH;
+        clear_lo_ = (prev_N_ - b_) + SeedBound<K, W>::REACH;
       }
     }
   }

@@ -44,11 +44,11 @@ struct Task
 };
 
 // The verdicts of the seeds lo .. hi - 1 of unit length k (K = k, or 0).
-template <unsigned K>
+template <unsigned K, typename W = std::uint64_t>
 void block_verdicts(const char* b, unsigned long n, unsigned int k, long lo, long hi, unsigned char* out)
 {
-  SeedBound<K> bound(b, n, k);
-  SeedTests<K> tests(bound, b, n, k, CSearchController::minScores[k], CSearchController::search_shortcuts, lo,
+  SeedBound<K, W> bound(b, n, k);
+  SeedTests<K, W> tests(bound, b, n, k, CSearchController::minScores[k], CSearchController::search_shortcuts, lo,
                      hi);
   std::memset(out, REJECT, static_cast<std::size_t>(hi - lo));
   for (const char* s = b + lo; s < b + hi; ++s) {
@@ -73,7 +73,16 @@ void verdicts(const char* b, unsigned long n, const Task& t, unsigned char* out)
   case 8: block_verdicts<8>(b, n, t.k, t.lo, t.hi, out); break;
   case 9: block_verdicts<9>(b, n, t.k, t.lo, t.hi, out); break;
   case 10: block_verdicts<10>(b, n, t.k, t.lo, t.hi, out); break;
-  default: block_verdicts<0>(b, n, t.k, t.lo, t.hi, out); break;
+  default:
+    if (t.k > 80)
+      block_verdicts<0>(b, n, t.k, t.lo, t.hi, out);  // beyond the bound's longest unit
+    else if (t.k > 64)
+      block_verdicts<0, phase_word256>(b, n, t.k, t.lo, t.hi, out);
+    else if (t.k > 32)
+      block_verdicts<0, phase_word128>(b, n, t.k, t.lo, t.hi, out);
+    else
+      block_verdicts<0>(b, n, t.k, t.lo, t.hi, out);
+    break;
   }
 }
 
