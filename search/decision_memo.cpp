@@ -63,8 +63,55 @@ void DecisionMemo::begin_walk(const char* ub, unsigned int k, unsigned char recu
   walk_on_ = record_on_ && whole && recursion_depth == 0 && k >= 1 && k <= 0xFFFF &&
              R >= static_cast<long long>(n_) + static_cast<long long>(k);
   regime_score_ = regime_base_ - static_cast<long long>(k);
+  const unsigned long lead = static_cast<unsigned long>(global_maximum_recursion_depth) + 1;
+  lead_ = static_cast<unsigned>(lead < k ? (lead < 8 ? lead : 8) : k);
 }
 
+void DecisionMemo::make_table()
+{
+  std::size_t slots = MIN_SLOTS;
+  while (slots < 8 * n_ && slots < MAX_SLOTS)
+    slots *= 2;
+  table_ = static_cast<Entry*>(std::calloc(slots, sizeof(Entry)));
+  if (!table_)
+    katrel_failed_realloc();
+  capacity_ = slots;
+  mask_     = slots - 1;
+}
+
+// The set of a point: its position, direction and unit length, and for a
+// unit that is not tracked (its entries hold the whole unit) the unit
+// rotated to up, for a tracked one the first `lead_` unit letters from up
+// in the walk's direction. Every tracked entry holds a reach of at least
+// that many letters (the look-ahead is noted to read at least depth limit
+// + 1 of them), so an entry that matches the current walk lies in the set
+// that this walk computes.
+DecisionMemo::Entry* DecisionMemo::set_of(int dir, std::uint32_t e, const char* up)
+{
+  std::uint64_t key = (static_cast<std::uint64_t>(e) << 1 | static_cast<std::uint64_t>(dir)) ^
+                      (static_cast<std::uint64_t>(k_) << 40);
+  if (k_ <= static_cast<unsigned>(TRACKED_FROM)) {
+    if (!rot_ready_)
+      make_rotation_hashes();
+    key ^= rot_[up - ub_];
+  } else {
+    const char* const ue = ub_ + k_;
+    const char*       u  = up;
+    for (unsigned i = 0; i < lead_; ++i) {
+      key = key * 0x100000001b3ULL + static_cast<unsigned char>(*u);
+      if (dir == 0)
+        u = u + 1 == ue ? ub_ : u + 1;
+      else
+        u = u == ub_ ? ue - 1 : u - 1;
+    }
+  }
+  if (!table_)
+    make_table();
+  return table_ + (static_cast<std::size_t>(mix(key * 0x9e3779b97f4a7c15ULL)) & mask_ & ~std::size_t(WAYS - 1));
+}
+
+// h(phi) = sum over i < k of u[phi + i] * B^(k - 1 - i), the unit read
+// cyclically from phi; one rotation follows from the one before.
 void DecisionMemo::make_rotation_hashes()
 {
   if (k_ > rot_capacity_) {
@@ -74,8 +121,6 @@ void DecisionMemo::make_rotation_hashes()
     rot_          = p;
     rot_capacity_ = k_;
   }
-  // h(phi) = sum over i < k of u[phi + i] * B^(k - 1 - i), the unit read
-  // cyclically from phi; one rotation follows from the one before.
   const std::uint64_t B = 0x100000001b3ULL;
   std::uint64_t       h = 0, top = 1;
   for (unsigned int i = 0; i < k_; ++i) {
@@ -89,68 +134,70 @@ void DecisionMemo::make_rotation_hashes()
     h                         = (h - first * top) * B + first;
   }
   rot_ready_ = true;
-  if (!table_) {
-    std::size_t slots = MIN_SLOTS;
-    while (slots < 8 * n_ && slots < MAX_SLOTS)
-      slots *= 2;
-    table_ = static_cast<Entry*>(std::calloc(slots, sizeof(Entry)));
-    if (!table_)
-      katrel_failed_realloc();
-    capacity_ = slots;
-    mask_     = slots - 1;
-  }
 }
 
-std::size_t DecisionMemo::slot(int dir, std::uint32_t e, std::uint64_t h) const
+// Whether the current unit, read from up in the entry's direction, has the
+// letters that the entry's look-ahead read from its own unit position.
+bool DecisionMemo::same_reads(const Entry& x, const char* up) const
 {
-  return static_cast<std::size_t>(mix(h ^ (static_cast<std::uint64_t>(e) << 1 | static_cast<std::uint64_t>(dir)) *
-                                          0x9e3779b97f4a7c15ULL)) &
-         mask_;
-}
-
-// Whether the entry's unit, read cyclically from its phase, is the current
-// unit read from up.
-bool DecisionMemo::same_state(const Entry& x, const char* up) const
-{
-  if (x.k != k_)
-    return false;
-  const char*        a  = begin_ + x.ub;
+  const char* const  a  = begin_ + x.ub;
   const unsigned int pa = x.phase;
   const unsigned int pb = static_cast<unsigned int>(up - ub_);
   if (a == ub_)
     return pa == pb;
-  // Compare k letters: a[pa ..] with ub_[pb ..], both read cyclically.
+  const unsigned int n = x.reach;
+  if (x.dir == 0) {
+    // The same letters of the sequence, read without wrapping in either unit.
+    if (a + pa == up && pa + n <= k_ && pb + n <= k_)
+      return true;
+    unsigned int ia = pa, ib = pb;
+    for (unsigned int i = 0; i < n; ++i) {
+      if (a[ia] != ub_[ib])
+        return false;
+      ia = ia + 1 == k_ ? 0 : ia + 1;
+      ib = ib + 1 == k_ ? 0 : ib + 1;
+    }
+    return true;
+  }
+  if (a + pa == up && pa + 1 >= n && pb + 1 >= n)
+    return true;
   unsigned int ia = pa, ib = pb;
-  for (unsigned int i = 0; i < k_; ++i) {
+  for (unsigned int i = 0; i < n; ++i) {
     if (a[ia] != ub_[ib])
       return false;
-    ia = ia + 1 == k_ ? 0 : ia + 1;
-    ib = ib + 1 == k_ ? 0 : ib + 1;
+    ia = ia == 0 ? k_ - 1 : ia - 1;
+    ib = ib == 0 ? k_ - 1 : ib - 1;
   }
   return true;
 }
 
 DecisionMemo::Choice DecisionMemo::find(int dir, const char* e, const char* up)
 {
-  if (!rot_ready_)
-    make_rotation_hashes();
-  const std::uint32_t eo = static_cast<std::uint32_t>(e - begin_) + 1;
-  const Entry&        x  = table_[slot(dir, eo, rotation_hash(up))];
-  if (x.e != eo || x.dir != dir || !same_state(x, up))
-    return NONE;
-  return static_cast<Choice>(x.choice);
+  const std::uint32_t eo  = static_cast<std::uint32_t>(e - begin_) + 1;
+  const Entry*        set = set_of(dir, eo, up);
+  for (unsigned w = 0; w < WAYS; ++w) {
+    const Entry& x = set[w];
+    if (x.e == eo && x.dir == dir && x.k == k_ && same_reads(x, up))
+      return static_cast<Choice>(x.choice);
+  }
+  return NONE;
 }
 
-void DecisionMemo::store(int dir, const char* e, const char* up, Choice choice)
+void DecisionMemo::store(int dir, const char* e, const char* up, Choice choice, unsigned long reach)
 {
-  if (!rot_ready_)
-    make_rotation_hashes();
+  // A tracked look-ahead's reach counts the depth limit + 1 letters in any
+  // case.
+  if (reach < lead_)
+    reach = lead_;
   const std::uint32_t eo = static_cast<std::uint32_t>(e - begin_) + 1;
-  Entry&              x  = table_[slot(dir, eo, rotation_hash(up))];
+  // Walks that meet on one diagonal read the same unit letter here: they go
+  // to the same way, walks on other diagonals mostly to others.
+  Entry& x = set_of(dir, eo, up)[static_cast<std::size_t>(up - begin_) & (WAYS - 1)];
   x.e      = eo;
   x.ub     = static_cast<std::uint32_t>(ub_ - begin_);
-  x.k      = k_;
+  x.k      = static_cast<std::uint16_t>(k_);
   x.phase  = static_cast<std::uint16_t>(up - ub_);
+  x.reach  = static_cast<std::uint16_t>(reach < k_ ? reach : k_);
   x.dir    = static_cast<std::uint8_t>(dir);
   x.choice = choice;
 }

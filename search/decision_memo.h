@@ -31,12 +31,27 @@
 // make (records come with recursion_depth 0); depths above 255, where the
 // 8-bit counter would not reach its limit, are left to the plain path.
 //
-// A point is identified by its sequence position and the unit rotated to
-// the current unit position (two units that are rotations of each other
-// give the same state at matching phases). The table is direct mapped and
-// of bounded size: a point that is not found, or whose slot holds another
-// point, is worked out by the look-ahead as usual and then stored. Every
-// hit is checked letter by letter, so a hash collision costs time only.
+// A point is identified by its sequence position, the direction, the unit
+// length and the unit letters the look-ahead read. The look-ahead is a
+// fixed procedure on what it reads: the sequence from the decision point on
+// (the same letters for every walk there) and unit letters at offsets 0, 1,
+// 2, ... from the current unit position (read cyclically). The tracked
+// look-ahead notes how far into the unit it read; a later walk whose unit
+// agrees with the stored one on those offsets reads the very same letters
+// in the same order, visits the same nodes and makes the same choice, even
+// if the two units differ further on. So the walks of neighbouring seeds
+// (whose units are one rotation apart, with one letter exchanged) share
+// their decisions wherever they meet on the same diagonal, which is what
+// makes long units affordable; units that are rotations of each other
+// agree everywhere.
+//
+// The table is two-way set associative, a set per position, direction, unit
+// length and the unit (rotated to the unit position) or, for a tracked unit,
+// the first few unit letters read, and of bounded size: a point
+// that is not found is worked out by the look-ahead as usual and then
+// stored, replacing an entry of its set.
+// Every hit is checked letter by letter (or seen to be the same letters of
+// the sequence), so a collision costs time only.
 
 #include <cstddef>
 #include <cstdint>
@@ -65,22 +80,35 @@ public:
   // The remembered choice at position e for direction dir (0 forward,
   // 1 backward) with the unit position up, or NONE.
   Choice find(int dir, const char* e, const char* up);
-  void   store(int dir, const char* e, const char* up, Choice choice);
+  // Remembers the choice the look-ahead made there, having read the unit
+  // letters at offsets below reach from up (in the walk's direction; the
+  // unit length k when the look-ahead was not tracked).
+  //
+  // Tracking costs the look-ahead a little at every node; for short units
+  // the letters read mostly cover the unit anyway (and whole units are what
+  // the walks in a long array share), so only units longer than
+  // TRACKED_FROM are tracked.
+  static const int TRACKED_FROM = 32;
+  void store(int dir, const char* e, const char* up, Choice choice, unsigned long reach);
 
 private:
   struct Entry
   {
     std::uint32_t e;      // sequence offset + 1; 0: empty
     std::uint32_t ub;     // offset of the unit of the walk that stored it
-    std::uint32_t k;
+    std::uint16_t k;
     std::uint16_t phase;  // unit position - ub
+    std::uint16_t reach;  // unit letters read, at most k
     std::uint8_t  dir;
     std::uint8_t  choice;
   };
 
-  std::uint64_t rotation_hash(const char* up) const { return rot_[up - ub_]; }
-  std::size_t   slot(int dir, std::uint32_t e, std::uint64_t h) const;
-  bool          same_state(const Entry& x, const char* up) const;
+  static const unsigned WAYS = 2;
+
+  Entry* set_of(int dir, std::uint32_t e, const char* up);
+  bool   same_reads(const Entry& x, const char* up) const;
+  void   make_table();
+  void   make_rotation_hashes();
 
   const char*    begin_  = nullptr;
   unsigned long  n_      = 0;
@@ -93,10 +121,10 @@ private:
   std::size_t    capacity_ = 0;
   const char*    ub_ = nullptr;  // unit of the current walk
   unsigned int   k_  = 0;
-  std::uint64_t* rot_ = nullptr;  // hash of the unit rotated to each phase
+  unsigned       lead_ = 1;  // unit letters that choose the set of a tracked unit
+  std::uint64_t* rot_ = nullptr;  // hash of an untracked unit rotated to each phase
   unsigned int   rot_capacity_ = 0;
   bool           rot_ready_ = false;
-  void           make_rotation_hashes();
 };
 
 #endif

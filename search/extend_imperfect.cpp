@@ -114,20 +114,34 @@ struct LeapContext
   int                k;
   const char*        limit;  // seq_end forward, the first residue backward
   const AlignParams* p;
+  // For the remembered decisions (TRACK below): how far from the decision
+  // point the look-ahead's stretches went in the sequence (the farthest
+  // stop, forward the highest position, backward the lowest). Unused by the
+  // plain look-ahead.
+  const char** farthest;
 };
 
-// The look-ahead is split in two. leap_*_node runs a node's perfect
-// stretch and settles every node that cannot branch (the end of the
-// sequence, an N run too long, the depth limit, or no alternative above
-// the threshold) without a call; those are most nodes, so it is inlined
-// into its callers. leap_*_branch scores the alternatives of a node that
-// can branch and returns the best of them, or the node's own score if that
-// is higher.
+// A node's stretch stopped at pos; noted only when the look-ahead is
+// tracked. A node is on from the decision's unit position by as many unit
+// letters as it is on in the sequence, less its insertions and plus its
+// deletions: so no stretch of the look-ahead read a unit letter farther
+// than (farthest stop - decision point) + (depth limit) from it.
+template <bool TRACK, int DIR>
+inline void note_stop(const LeapContext& c, const char* pos)
+{
+  if (TRACK && (DIR > 0 ? pos > *c.farthest : pos < *c.farthest))
+    *c.farthest = pos;
+}
+
+// The tracked form (TRACK) notes how far the stretches went.
+template <bool TRACK>
 int leap_forward_branch(const char* pos, const char* up, int s, unsigned char d, long long bb, long long L,
                         const LeapContext& c);
+template <bool TRACK>
 int leap_backward_branch(const char* pos, const char* up, int s, unsigned char d, long long bb, long long L,
                          const LeapContext& c);
 
+template <bool TRACK>
 inline __attribute__((always_inline)) int leap_forward_node(const char* pos, const char* up, int s, unsigned char d,
                                                             int best, const LeapContext& c)
 {
@@ -143,6 +157,7 @@ inline __attribute__((always_inline)) int leap_forward_node(const char* pos, con
       if (++up == ue)
         up = ub;
     }
+    note_stop<TRACK, +1>(c, pos);
     if (pos == seq_end)
       return s;
     if (*pos != 'N' || !p.accept_Ns)
@@ -159,9 +174,10 @@ inline __attribute__((always_inline)) int leap_forward_node(const char* pos, con
   const long long L  = threshold(bb, c.k, p);
   if (s + p.mismatch <= L && s + p.indel <= L)
     return s;
-  return leap_forward_branch(pos, up, s, d, bb, L, c);
+  return leap_forward_branch<TRACK>(pos, up, s, d, bb, L, c);
 }
 
+template <bool TRACK>
 int leap_forward_branch(const char* pos, const char* up, int s, unsigned char d, long long bb, long long L,
                         const LeapContext& c)
 {
@@ -175,17 +191,17 @@ int leap_forward_branch(const char* pos, const char* up, int s, unsigned char d,
   const int best = static_cast<int>(bb);
   long long sm = s + p.mismatch;
   if (sm > L) {
-    v = leap_forward_node(pos + 1, unit_next(up, ub, ue), static_cast<int>(sm), d1, best, c);
+    v = leap_forward_node<TRACK>(pos + 1, unit_next(up, ub, ue), static_cast<int>(sm), d1, best, c);
     chosen = true;
   }
   long long si = s + p.indel;
   if (si > L) {
-    int w = leap_forward_node(pos + 1, up, static_cast<int>(si), d1, best, c);
+    int w = leap_forward_node<TRACK>(pos + 1, up, static_cast<int>(si), d1, best, c);
     if (w > v) {
       v      = w;
       chosen = true;
     }
-    w = leap_forward_node(pos, unit_next(up, ub, ue), static_cast<int>(si), d1, best, c);
+    w = leap_forward_node<TRACK>(pos, unit_next(up, ub, ue), static_cast<int>(si), d1, best, c);
     if (w > v) {
       v      = w;
       chosen = true;
@@ -197,6 +213,7 @@ int leap_forward_branch(const char* pos, const char* up, int s, unsigned char d,
 }
 
 // Mirror image: pos plays the role of start, the character examined is pos[-1].
+template <bool TRACK>
 inline __attribute__((always_inline)) int leap_backward_node(const char* pos, const char* up, int s, unsigned char d,
                                                              int best, const LeapContext& c)
 {
@@ -210,6 +227,7 @@ inline __attribute__((always_inline)) int leap_backward_node(const char* pos, co
       --pos;
       up = unit_prev(up, ub, ue);
     }
+    note_stop<TRACK, -1>(c, pos);
     if (pos == first)
       return s;
     if (pos[-1] != 'N' || !p.accept_Ns)
@@ -226,9 +244,10 @@ inline __attribute__((always_inline)) int leap_backward_node(const char* pos, co
   const long long L  = threshold(bb, c.k, p);
   if (s + p.mismatch <= L && s + p.indel <= L)
     return s;
-  return leap_backward_branch(pos, up, s, d, bb, L, c);
+  return leap_backward_branch<TRACK>(pos, up, s, d, bb, L, c);
 }
 
+template <bool TRACK>
 int leap_backward_branch(const char* pos, const char* up, int s, unsigned char d, long long bb, long long L,
                          const LeapContext& c)
 {
@@ -242,17 +261,17 @@ int leap_backward_branch(const char* pos, const char* up, int s, unsigned char d
   const int best = static_cast<int>(bb);
   long long sm = s + p.mismatch;
   if (sm > L) {
-    v = leap_backward_node(pos - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d1, best, c);
+    v = leap_backward_node<TRACK>(pos - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d1, best, c);
     chosen = true;
   }
   long long si = s + p.indel;
   if (si > L) {
-    int w = leap_backward_node(pos - 1, up, static_cast<int>(si), d1, best, c);
+    int w = leap_backward_node<TRACK>(pos - 1, up, static_cast<int>(si), d1, best, c);
     if (w > v) {
       v      = w;
       chosen = true;
     }
-    w = leap_backward_node(pos, unit_prev(up, ub, ue), static_cast<int>(si), d1, best, c);
+    w = leap_backward_node<TRACK>(pos, unit_prev(up, ub, ue), static_cast<int>(si), d1, best, c);
     if (w > v) {
       v      = w;
       chosen = true;
@@ -318,6 +337,60 @@ using Choice = DecisionMemo::Choice;
 const Choice NONE = DecisionMemo::NONE, MISMATCH = DecisionMemo::MISMATCH, INSERTION = DecisionMemo::INSERTION,
              DELETION = DecisionMemo::DELETION;
 
+// The choice at a forward decision point at e, unit position up: the
+// alternative whose look-ahead scores highest (the first of equals), among
+// those whose score after the event (sm, si) lies above L; NONE if none does.
+template <bool TRACK>
+Choice choose_forward(const char* e, const char* up, long long sm, long long si, long long L, unsigned char d,
+                      int b, const LeapContext& ctx)
+{
+  const char* const ub     = ctx.ub;
+  const char* const ue     = ctx.ue;
+  Choice            choice = NONE;
+  int               v      = -ctx.k - 1;
+  if (sm > L) {
+    v      = leap_forward_node<TRACK>(e + 1, unit_next(up, ub, ue), static_cast<int>(sm), d, b, ctx);
+    choice = MISMATCH;
+  }
+  if (si > L) {
+    int w = leap_forward_node<TRACK>(e + 1, up, static_cast<int>(si), d, b, ctx);
+    if (w > v) {
+      v      = w;
+      choice = INSERTION;
+    }
+    w = leap_forward_node<TRACK>(e, unit_next(up, ub, ue), static_cast<int>(si), d, b, ctx);
+    if (w > v)
+      choice = DELETION;
+  }
+  return choice;
+}
+
+// Mirror image: the character examined is s[-1].
+template <bool TRACK>
+Choice choose_backward(const char* s, const char* up, long long sm, long long si, long long L, unsigned char d,
+                       int b, const LeapContext& ctx)
+{
+  const char* const ub     = ctx.ub;
+  const char* const ue     = ctx.ue;
+  Choice            choice = NONE;
+  int               v      = -ctx.k - 1;
+  if (sm > L) {
+    v      = leap_backward_node<TRACK>(s - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d, b, ctx);
+    choice = MISMATCH;
+  }
+  if (si > L) {
+    int w = leap_backward_node<TRACK>(s - 1, up, static_cast<int>(si), d, b, ctx);
+    if (w > v) {
+      v      = w;
+      choice = INSERTION;
+    }
+    w = leap_backward_node<TRACK>(s, unit_prev(up, ub, ue), static_cast<int>(si), d, b, ctx);
+    if (w > v)
+      choice = DELETION;
+  }
+  return choice;
+}
+
 } // namespace
 
 void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
@@ -326,7 +399,7 @@ void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
   const char*       ub = sat.unit_begin;
   const char*       ue = sat.unit_end;
   const int         k  = static_cast<int>(ue - ub);
-  const LeapContext ctx{ub, ue, k, seq_end, &p};
+  const LeapContext ctx{ub, ue, k, seq_end, &p, nullptr};
   decision_memo.begin_walk(ub, static_cast<unsigned int>(k), sat.recursion_depth,
                            seq_end == sequence.residues_end());
 
@@ -384,25 +457,17 @@ void CSearchController::extend_imperfect_forward(Csat& sat, const char* seq_end)
     if (choice == NONE) {
       const long long     L = threshold(b, k, p);
       const unsigned char d = static_cast<unsigned char>(sat.recursion_depth + 1);
-      int                 v = -k - 1;
-      if (sm > L) {
-        v = leap_forward_node(e + 1, unit_next(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
-        choice = MISMATCH;
+      if (memo && k > DecisionMemo::TRACKED_FROM) {
+        const char*       farthest = e;
+        const LeapContext tracked{ub, ue, k, seq_end, &p, &farthest};
+        choice = choose_forward<true>(e, up, sm, si, L, d, static_cast<int>(b), tracked);
+        decision_memo.store(0, e, up, choice, static_cast<unsigned long>(farthest - e) + p.depth_limit + 1);
+      } else if (memo) {
+        choice = choose_forward<false>(e, up, sm, si, L, d, static_cast<int>(b), ctx);
+        decision_memo.store(0, e, up, choice, static_cast<unsigned long>(k));
+      } else {
+        choice = choose_forward<false>(e, up, sm, si, L, d, static_cast<int>(b), ctx);
       }
-      if (si > L) {
-        int w = leap_forward_node(e + 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
-        if (w > v) {
-          v      = w;
-          choice = INSERTION;
-        }
-        w = leap_forward_node(e, unit_next(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
-        if (w > v) {
-          v      = w;
-          choice = DELETION;
-        }
-      }
-      if (memo)
-        decision_memo.store(0, e, up, choice);
     }
 
     switch (choice) {
@@ -440,7 +505,7 @@ void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_bef
   const char*       ue    = sat.unit_end;
   const int         k     = static_cast<int>(ue - ub);
   const char*       first = seq_before + 1;
-  const LeapContext ctx{ub, ue, k, first, &p};
+  const LeapContext ctx{ub, ue, k, first, &p, nullptr};
   decision_memo.begin_walk(ub, static_cast<unsigned int>(k), sat.recursion_depth,
                            first == sequence.residues_begin());
 
@@ -495,25 +560,17 @@ void CSearchController::extend_imperfect_backward(Csat& sat, const char* seq_bef
     if (choice == NONE) {
       const long long     L = threshold(b, k, p);
       const unsigned char d = static_cast<unsigned char>(sat.recursion_depth + 1);
-      int                 v = -k - 1;
-      if (sm > L) {
-        v = leap_backward_node(s - 1, unit_prev(up, ub, ue), static_cast<int>(sm), d, static_cast<int>(b), ctx);
-        choice = MISMATCH;
+      if (memo && k > DecisionMemo::TRACKED_FROM) {
+        const char*       farthest = s;
+        const LeapContext tracked{ub, ue, k, first, &p, &farthest};
+        choice = choose_backward<true>(s, up, sm, si, L, d, static_cast<int>(b), tracked);
+        decision_memo.store(1, s, up, choice, static_cast<unsigned long>(s - farthest) + p.depth_limit + 1);
+      } else if (memo) {
+        choice = choose_backward<false>(s, up, sm, si, L, d, static_cast<int>(b), ctx);
+        decision_memo.store(1, s, up, choice, static_cast<unsigned long>(k));
+      } else {
+        choice = choose_backward<false>(s, up, sm, si, L, d, static_cast<int>(b), ctx);
       }
-      if (si > L) {
-        int w = leap_backward_node(s - 1, up, static_cast<int>(si), d, static_cast<int>(b), ctx);
-        if (w > v) {
-          v      = w;
-          choice = INSERTION;
-        }
-        w = leap_backward_node(s, unit_prev(up, ub, ue), static_cast<int>(si), d, static_cast<int>(b), ctx);
-        if (w > v) {
-          v      = w;
-          choice = DELETION;
-        }
-      }
-      if (memo)
-        decision_memo.store(1, s, up, choice);
     }
 
     switch (choice) {
@@ -550,8 +607,8 @@ int CSearchController::extend_imperfect_forward_leap_ahead(const char* pos, cons
                                                            const char* seq_end, int best)
 {
   const AlignParams p = current_params();
-  const LeapContext ctx{unit_begin, unit_end, unit_length, seq_end, &p};
-  return leap_forward_node(pos, unit_pos, score, depth, best, ctx);
+  const LeapContext ctx{unit_begin, unit_end, unit_length, seq_end, &p, nullptr};
+  return leap_forward_node<false>(pos, unit_pos, score, depth, best, ctx);
 }
 
 int CSearchController::extend_imperfect_backward_leap_ahead(const char* pos, const char* unit_pos,
@@ -560,6 +617,6 @@ int CSearchController::extend_imperfect_backward_leap_ahead(const char* pos, con
                                                             const char* seq_before, int best)
 {
   const AlignParams p = current_params();
-  const LeapContext ctx{unit_begin, unit_end, unit_length, seq_before + 1, &p};
-  return leap_backward_node(pos, unit_pos, score, depth, best, ctx);
+  const LeapContext ctx{unit_begin, unit_end, unit_length, seq_before + 1, &p, nullptr};
+  return leap_backward_node<false>(pos, unit_pos, score, depth, best, ctx);
 }
