@@ -14,6 +14,7 @@
 #include "search/wide_word.h"
 #include "sequence/CSequence_Mol.h"
 #include "tests/support/random_dna.h"
+#include "tests/support/search_fixture.h"
 #include "tests/support/search_outcome.h"
 
 namespace {
@@ -21,26 +22,9 @@ namespace {
 using katrel_test::diverged_array;
 using katrel_test::random_dna;
 
-class LongUnitsTest : public ::testing::Test
+class LongUnitsTest : public katrel_test::SearchFixture
 {
 protected:
-  CSequence_Mol seq;
-
-  void SetUp() override
-  {
-    init_param();
-    CSearchController::reset_minimum_arrays();
-    testing::internal::CaptureStderr();
-  }
-  void TearDown() override
-  {
-    CSearchController::search_shortcuts = true;
-    CSearchController::long_alignment   = saved_long_alignment;
-    CSearchController::reset_minimum_arrays();
-    testing::internal::GetCapturedStderr();
-  }
-
-  const unsigned int saved_long_alignment = CSearchController::long_alignment;
 
   // Random flanks around diverged arrays of units of length k and near it
   // (a unit one letter longer or shorter gives seeds whose best chains

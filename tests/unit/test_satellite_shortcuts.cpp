@@ -17,6 +17,7 @@
 #include "search/CSearchController.h"
 #include "sequence/CSequence_Mol.h"
 #include "tests/support/random_dna.h"
+#include "tests/support/search_fixture.h"
 #include "tests/support/search_outcome.h"
 
 namespace {
@@ -36,26 +37,9 @@ std::string higher_order_unit(std::mt19937& g, std::size_t monomer, int copies)
   return h;
 }
 
-class SatelliteShortcutsTest : public ::testing::Test
+class SatelliteShortcutsTest : public katrel_test::SearchFixture
 {
 protected:
-  CSequence_Mol seq;
-
-  void SetUp() override
-  {
-    init_param();
-    CSearchController::reset_minimum_arrays();
-    testing::internal::CaptureStderr();
-  }
-  void TearDown() override
-  {
-    CSearchController::search_shortcuts = true;
-    CSearchController::long_alignment   = saved_long_alignment;
-    CSearchController::reset_minimum_arrays();
-    testing::internal::GetCapturedStderr();
-  }
-
-  const unsigned int saved_long_alignment = CSearchController::long_alignment;
 
   Outcome run(const std::string& s, int mode, bool shortcuts) { return search_outcome(seq, s, mode, shortcuts); }
 };
